@@ -23,7 +23,8 @@ public:
     static constexpr uint32_t kPackSlack = 64;
 
     Packer() = default;
-    virtual ~Packer() = default;
+    // Wipes the window and the queue, which hold pieces of the plain text.
+    virtual ~Packer();
 
     // Writes the compressed stream of src[0..n) into dst and returns its length. dst must
     // hold n + kPackSlack bytes. A stream that reaches n bytes is never stored (the text is
@@ -32,12 +33,74 @@ public:
 
     // Decodes the n-byte stream src into dst, writing at most limit bytes. Returns true when
     // the end-of-stream token was reached inside the n bytes; false for a stream that ends
-    // before it, or that would produce more than limit bytes. *produced receives the number
-    // of bytes written to dst in both cases.
+    // before it, that would produce more than limit bytes, or whose match reaches back before
+    // the first byte produced. *produced receives the number of bytes written to dst in both
+    // cases. Nothing is read past src[n) nor written past dst[limit).
     bool Unpack(const uint8_t* src, uint8_t* dst, uint16_t n, uint16_t limit, uint16_t* produced);
 
 private:
+    // Window geometry: matches reach back at most kMaxDistance bytes; once the position
+    // passes kSlideThreshold the oldest kSlideStep bytes are dropped.
+    static constexpr int32_t kMaxDistance = 8192;
+    static constexpr int32_t kSlideStep = 8192;
+    static constexpr int32_t kSlideThreshold = 16384;
+    static constexpr int32_t kMaxMatch = 256;
+    static constexpr int32_t kMaxShortDistance = 255;
+    static constexpr int32_t kMaxShortLength = 5;
+    static constexpr int32_t kMaxPackedLength = 9;
+    // The most data bytes one control word carries: the three of a match whose flags ended
+    // the previous word, then seven three-byte matches and a literal within its first 15
+    // bits (the token that puts bit 15 queues its bytes for the next word).
+    static constexpr uint32_t kQueueCapacity = 25;
+
+    struct Match {
+        int32_t length;
+        int32_t distance;
+    };
+    enum class Token { kLiteral, kShort, kLong };
+
+    // Packing: window upkeep and match search.
+    void LoadWindow();
+    void Link(int32_t j);
+    Match FindMatch(int32_t j) const;
+    void SlideWindow();
+    static Token ChooseToken(const Match& match);
+    void PutToken(Token token, const Match& match, uint8_t literal);
+
+    // Packing: the bit and byte writer.
+    void StartOutput(uint8_t* dst);
+    void PutFlag(uint32_t bit);
+    void QueueByte(uint8_t b);
+    void WriteWord(uint16_t word);
+    void PutEndOfStream();
+
+    // Unpacking: the bit and byte reader; each returns false at the end of the input.
+    bool ReadWord();
+    bool ReadFlag(uint32_t* bit);
+    bool ReadByte(uint8_t* b);
+    bool DecodeStream(uint8_t* dst, uint32_t limit, uint32_t* produced);
+
+    // Input of Pack, stream of Unpack.
+    const uint8_t* src_ = nullptr;
+    uint32_t srcLength_ = 0;
+    uint32_t readPos_ = 0;
+
+    // Output of Pack: the control word being built, its bits and the bytes queued for it.
+    uint8_t* dst_ = nullptr;
+    uint32_t writePos_ = 0;
+    uint16_t control_ = 0;
+    uint32_t bitsPut_ = 0;
+    uint8_t queue_[kQueueCapacity] = {};
+    uint32_t queued_ = 0;
+
+    // Control word being read by Unpack and its bits left.
+    uint16_t readControl_ = 0;
+    uint32_t bitsLeft_ = 0;
+
+    // Pack's window: W, its byte count, the newest position of each byte value and the link
+    // of each position to the previous one holding the same byte (-1: none).
     uint8_t window_[kWindowSize];
+    int32_t count_ = 0;
     int32_t head_[256];
     int32_t prev_[kWindowSize];
 };
