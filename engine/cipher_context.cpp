@@ -152,8 +152,8 @@ void Encrypt4(const uint32_t (&T)[4][256], const uint32_t (&K)[8], uint32_t (&a)
 CipherContext::CipherContext(const SubstitutionBox& box) {
     for (int t = 0; t < 4; ++t) {
         for (uint32_t x = 0; x < 256; ++x) {
-            const uint8_t low = box[4 * (x & 15) + t] & 15;    // K(2t+1)[x & 15]
-            const uint8_t high = box[4 * (x >> 4) + t] >> 4;   // K(2t+2)[x >> 4]
+            const uint8_t low = box[4 * (x & 15) + t] & 15;   // K(2t+1)[x & 15]
+            const uint8_t high = box[4 * (x >> 4) + t] >> 4;  // K(2t+2)[x >> 4]
             T[t][x] = uint32_t(high) << 4 | low;
         }
     }

@@ -10,6 +10,8 @@
 
 #include "cipher_context.h"
 #include "gost_engine.h"
+#include "message_sink.h"
+#include "password_key.h"
 
 namespace velkaro::crosscheck {
 namespace {
@@ -55,9 +57,7 @@ protected:
         delete engine_;
         engine_ = nullptr;
     }
-    void SetUp() override {
-        ASSERT_TRUE(engine_->loaded()) << engine_->error();
-    }
+    void SetUp() override { ASSERT_TRUE(engine_->loaded()) << engine_->error(); }
 
     // A context with the box of this case, keyed with `key`.
     CipherContext Keyed(const Bytes& key) const {
@@ -90,8 +90,8 @@ TEST_P(EngineCrossCheck, SingleBlocksEncryptAndDecryptAsTheEngine) {
 }
 
 TEST_P(EngineCrossCheck, GammaEqualsTheEngineForManyLengths) {
-    const uint32_t lengths[] = {1, 7, 8, 9, 13, 16, 31, 32, 33, 63, 64, 65, 100, 255, 256, 1000,
-                                1024};
+    const uint32_t lengths[] = {1,  7,  8,  9,   13,  16,  31,   32,  33,
+                                63, 64, 65, 100, 255, 256, 1000, 1024};
     for (uint32_t len : lengths) {
         for (int round = 0; round < 3; ++round) {
             const Bytes key = RandomBytes(rng_, 32);
@@ -180,8 +180,9 @@ TEST(SelfTestVectors, OurResultsOnTheSelfTestDataEqualTheEngine) {
     // Test key, synchro and plaintext of the self-test.
     const Bytes key = FromHex("8f2a58823a25a106ea9b743064440ccced29680c57679265e8f1b2e64f51a684");
     const Bytes synchro = FromHex("422af84b20019290");
-    const Bytes plain =
-        FromHex("07060504030201000f0e0d0c0b0a09081716151413121110" "1f1e1d1c1b1a1918");
+    const Bytes plain = FromHex(
+        "07060504030201000f0e0d0c0b0a09081716151413121110"
+        "1f1e1d1c1b1a1918");
     const Bytes constant(kDerivationConstant, kDerivationConstant + 32);
 
     CipherContext ctx(kTestParamSetBox);
@@ -197,8 +198,9 @@ TEST(SelfTestVectors, OurResultsOnTheSelfTestDataEqualTheEngine) {
     ctx.N2 = Word(plain.data() + 4);
     ctx.EncryptBlock();
     const uint32_t block[2] = {ctx.N1, ctx.N2};
-    EXPECT_EQ(Hex(WordBytes(block[0], block[1])),
-              Hex(engine.EncryptBlock(kTestParamSetName, key, Bytes(plain.begin(), plain.begin() + 8))));
+    EXPECT_EQ(
+        Hex(WordBytes(block[0], block[1])),
+        Hex(engine.EncryptBlock(kTestParamSetName, key, Bytes(plain.begin(), plain.begin() + 8))));
 
     ctx.StartGamma(synchro.data());
     Bytes gamma(32);
@@ -207,13 +209,58 @@ TEST(SelfTestVectors, OurResultsOnTheSelfTestDataEqualTheEngine) {
 
     uint32_t mac[2] = {0, 0};
     ctx.Mac(mac, plain.data(), 32);
-    EXPECT_EQ(Hex(WordBytes(mac[0], 0)).substr(0, 8), Hex(engine.Mac(kTestParamSetName, key, plain)));
+    EXPECT_EQ(Hex(WordBytes(mac[0], 0)).substr(0, 8),
+              Hex(engine.Mac(kTestParamSetName, key, plain)));
 
     std::printf("const uint32_t kSelfTestKeyCheck = 0x%08X;\n", check[0]);
     std::printf("const uint32_t kSelfTestBlock[2] = {0x%08X, 0x%08X};\n", block[0], block[1]);
     std::printf("const uint32_t kSelfTestGamma[8] = {");
     for (int i = 0; i < 8; ++i) std::printf("%s0x%08X", i ? ", " : "", Word(gamma.data() + 4 * i));
     std::printf("};\nconst uint32_t kSelfTestMac = 0x%08X;\n", mac[0]);
+}
+
+// The whole key derivation of a password through the engine: the derivation constant decrypted
+// block by block under the expanded password, and the check value as the engine's MAC of the
+// constant under the result.
+TEST(PasswordKey, DeriveKeyEqualsTheEngine) {
+    struct SilentSink : MessageSink {
+        int ShowMessage(uint32_t, uint32_t) override { return 1; }
+    } sink;
+    GostEngine engine;
+    ASSERT_TRUE(engine.loaded()) << engine.error();
+    const Bytes constant(kDerivationConstant, kDerivationConstant + 32);
+    struct Case {
+        const char* password;
+        const char* expandedHex;
+    };
+    const Case cases[] = {
+        // "пароль" in CP1251 with its zero, repeated.
+        {"\xEF\xE0\xF0\xEE\xEB\xFC",
+         "efe0f0eeebfc00efe0f0eeebfc00efe0f0eeebfc00efe0f0eeebfc00efe0f0ee"},
+        {"correct horse battery staple, and more",
+         "636f727265637420686f72736520626174746572792073746170"
+         "6c652c20616e"},
+    };
+    for (const Case& c : cases) {
+        char buffer[64] = {};
+        std::snprintf(buffer, sizeof buffer, "%s", c.password);
+        CipherKey ours;
+        int32_t keyPresent = 0;
+        ASSERT_TRUE(DeriveKey(buffer, ours, keyPresent, sink));
+
+        const Bytes expanded = FromHex(c.expandedHex);
+        ASSERT_EQ(expanded.size(), 32u);
+        Bytes key;
+        for (size_t at = 0; at < 32; at += 8) {
+            const Bytes block =
+                engine.DecryptBlock(kTestParamSetName, expanded,
+                                    Bytes(constant.begin() + at, constant.begin() + at + 8));
+            key.insert(key.end(), block.begin(), block.end());
+        }
+        EXPECT_EQ(Hex(Bytes(ours.key, ours.key + 32)), Hex(key)) << c.password;
+        EXPECT_EQ(Hex(WordBytes(ours.check, 0)).substr(0, 8),
+                  Hex(engine.Mac(kTestParamSetName, key, constant)));
+    }
 }
 
 }  // namespace

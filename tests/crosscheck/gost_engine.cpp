@@ -63,8 +63,8 @@ GostEngine::~GostEngine() {
 
 void GostEngine::Fail(const std::string& what) { error_ = what + " failed" + OpenSslErrors(); }
 
-Bytes GostEngine::RunCipher(int nid, const char* box, const Bytes& key, const Bytes& iv,
-                            const Bytes& data) {
+Bytes GostEngine::RunCipher(int nid, bool encrypt, const char* box, const Bytes& key,
+                            const Bytes& iv, const Bytes& data) {
     const EVP_CIPHER* cipher = ENGINE_get_cipher(engine_, nid);
     if (cipher == nullptr) Throw("ENGINE_get_cipher");
     EVP_CIPHER_CTX* ctx = EVP_CIPHER_CTX_new();
@@ -73,10 +73,10 @@ Bytes GostEngine::RunCipher(int nid, const char* box, const Bytes& key, const By
     // The box is chosen after the key: initialising gost89-cnt with a key resets its box to
     // CryptoPro-A, while the sbox control keeps the loaded key.
     const bool ok =
-        EVP_EncryptInit_ex(ctx, cipher, engine_, key.data(), iv.data()) &&
+        EVP_CipherInit_ex(ctx, cipher, engine_, key.data(), iv.data(), encrypt ? 1 : 0) &&
         EVP_CIPHER_CTX_ctrl(ctx, EVP_CTRL_SET_SBOX, 0, const_cast<char*>(box)) > 0 &&
         EVP_CIPHER_CTX_set_padding(ctx, 0) &&
-        EVP_EncryptUpdate(ctx, out.data(), &written, data.data(), int(data.size()));
+        EVP_CipherUpdate(ctx, out.data(), &written, data.data(), int(data.size()));
     EVP_CIPHER_CTX_free(ctx);
     if (!ok) Throw(std::string("gost cipher ") + OBJ_nid2sn(nid));
     out.resize(size_t(written));
@@ -85,13 +85,18 @@ Bytes GostEngine::RunCipher(int nid, const char* box, const Bytes& key, const By
 
 Bytes GostEngine::EncryptBlock(const char* box, const Bytes& key, const Bytes& block) {
     if (block.size() != 8) throw std::invalid_argument("EncryptBlock takes one block");
-    return RunCipher(NID_gost89_cbc, box, key, Bytes(8, 0), block);
+    return RunCipher(NID_gost89_cbc, true, box, key, Bytes(8, 0), block);
+}
+
+Bytes GostEngine::DecryptBlock(const char* box, const Bytes& key, const Bytes& block) {
+    if (block.size() != 8) throw std::invalid_argument("DecryptBlock takes one block");
+    return RunCipher(NID_gost89_cbc, false, box, key, Bytes(8, 0), block);
 }
 
 Bytes GostEngine::Gamma(const char* box, const Bytes& key, const Bytes& synchro,
                         const Bytes& data) {
     if (data.size() > kMaxUnmeshedBytes) throw std::invalid_argument("key meshing would start");
-    return RunCipher(NID_gost89_cnt, box, key, synchro, data);
+    return RunCipher(NID_gost89_cnt, true, box, key, synchro, data);
 }
 
 Bytes GostEngine::Mac(const char* box, const Bytes& key, const Bytes& data) {

@@ -35,6 +35,7 @@ public:
 
     // One block in simple replacement: gost89-cbc with a zero IV over one block.
     Bytes EncryptBlock(const char* box, const Bytes& key, const Bytes& block);
+    Bytes DecryptBlock(const char* box, const Bytes& key, const Bytes& block);
     // Gamma mode (gost89-cnt) over at most kMaxUnmeshedBytes bytes.
     Bytes Gamma(const char* box, const Bytes& key, const Bytes& synchro, const Bytes& data);
     // The standard's 32-bit MAC (gost-mac) as 4 bytes. The engine adds a zero block to messages
@@ -42,7 +43,7 @@ public:
     Bytes Mac(const char* box, const Bytes& key, const Bytes& data);
 
 private:
-    Bytes RunCipher(int nid, const char* box, const Bytes& key, const Bytes& iv,
+    Bytes RunCipher(int nid, bool encrypt, const char* box, const Bytes& key, const Bytes& iv,
                     const Bytes& data);
     void Fail(const std::string& what);
 
