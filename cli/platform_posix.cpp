@@ -1,0 +1,119 @@
+#include <errno.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "charset.h"
+#include "platform.h"
+#include "secure_wipe.h"
+
+namespace velkaro {
+namespace {
+
+bool WriteAll(int fd, const uint8_t* p, size_t n) {
+    while (n > 0) {
+        ssize_t written = write(fd, p, n);
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        p += written;
+        n -= size_t(written);
+    }
+    return true;
+}
+
+// Reads one line from fd into line (without the LF), byte by byte so that nothing after
+// it is consumed.
+bool ReadLine(int fd, SecretBuffer& line) {
+    line.Clear();
+    uint8_t byte = 0;
+    for (;;) {
+        ssize_t got = read(fd, &byte, 1);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return false;
+        if (got == 0 || byte == '\n') break;
+        if (!line.Append(byte)) {
+            // Longer than the buffer: the rest of the line is read and dropped.
+            continue;
+        }
+    }
+    SecureWipe(&byte, 1);
+    return true;
+}
+
+}  // namespace
+
+void Platform::PrepareStandardStreams() {}
+
+Platform::TerminalResult Platform::ReadTerminalLine(const std::string& prompt, SecretBuffer& line,
+                                                    std::string* charset) {
+    int tty = open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (tty < 0) return TerminalResult::kNoTerminal;
+    *charset = Charset::TerminalName();
+    termios saved;
+    bool echoOff = false;
+    if (tcgetattr(tty, &saved) == 0) {
+        termios quiet = saved;
+        quiet.c_lflag &= ~tcflag_t(ECHO | ECHOE | ECHOK | ECHONL);
+        echoOff = tcsetattr(tty, TCSAFLUSH, &quiet) == 0;
+    }
+    WriteAll(tty, reinterpret_cast<const uint8_t*>(prompt.data()), prompt.size());
+    bool read = ReadLine(tty, line);
+    if (echoOff) tcsetattr(tty, TCSAFLUSH, &saved);
+    WriteAll(tty, reinterpret_cast<const uint8_t*>("\n"), 1);
+    close(tty);
+    if (line.size() > 0 && line.bytes()[line.size() - 1] == '\r') line.Resize(line.size() - 1);
+    return read ? TerminalResult::kRead : TerminalResult::kFailed;
+}
+
+long Platform::ReadDescriptor(int fd, void* p, size_t n) {
+    for (;;) {
+        ssize_t got = read(fd, p, n);
+        if (got < 0 && errno == EINTR) continue;
+        return long(got);
+    }
+}
+
+bool Platform::ReplaceFileContent(const std::string& path, const uint8_t* data, size_t n,
+                                  std::string* error) {
+    std::string pattern = path + ".XXXXXX";
+    int fd = mkstemp(&pattern[0]);
+    if (fd < 0) {
+        *error = std::strerror(errno);
+        return false;
+    }
+    // An existing file keeps its permissions; a new one gets the usual ones (the
+    // temporary file is created readable by its owner only).
+    struct stat existing;
+    mode_t mode = 0666;
+    if (stat(path.c_str(), &existing) == 0) {
+        mode = existing.st_mode & 07777;
+    } else {
+        mode_t mask = umask(0);
+        umask(mask);
+        mode &= ~mask;
+    }
+    bool ok = WriteAll(fd, data, n) && fchmod(fd, mode) == 0 && fsync(fd) == 0;
+    int savedErrno = errno;
+    if (close(fd) != 0 && ok) {
+        ok = false;
+        savedErrno = errno;
+    }
+    if (ok && rename(pattern.c_str(), path.c_str()) != 0) {
+        ok = false;
+        savedErrno = errno;
+    }
+    if (!ok) {
+        unlink(pattern.c_str());
+        *error = std::strerror(savedErrno);
+    }
+    return ok;
+}
+
+}  // namespace velkaro
