@@ -20,43 +20,27 @@ constexpr uint8_t kNoOperation = 1;
 
 }  // namespace
 
-Packer::~Packer() {
-    SecureWipe(window_, sizeof window_);
-    SecureWipe(queue_, sizeof queue_);
-}
+Packer::~Packer() { SecureWipe(queue_, sizeof queue_); }
 
 // ---- Packing ------------------------------------------------------------------------------
 
 uint16_t Packer::Pack(const uint8_t* src, uint8_t* dst, uint16_t n) {
     src_ = src;
     srcLength_ = n;
-    readPos_ = 0;
     StartOutput(dst);
+    byByte_.Reset();
+    byShortPrefix_.Reset();
+    byLongPrefix_.Reset();
 
-    if (n > 0) {
-        LoadWindow();
-        std::fill(std::begin(head_), std::end(head_), -1);
-        prev_[0] = -1;
-        head_[window_[0]] = 0;
-        PutFlag(1);
-        QueueByte(window_[0]);
-
-        for (int32_t j = 1; j < count_; ++j) {
-            Link(j);
-            const Match match = FindMatch(j);
-            const Token token = ChooseToken(match);
-            PutToken(token, match, window_[j]);
-            if (token != Token::kLiteral) {
-                for (int32_t k = 1; k < match.length; ++k) Link(j + k);
-                j += match.length - 1;
-            }
-            if (j > kSlideThreshold) {
-                SlideWindow();
-                j -= kSlideStep;
-            }
-            // A stream this long is never stored, so there is no point in finishing it.
-            if (writePos_ >= n) return static_cast<uint16_t>(std::min<uint32_t>(writePos_, 0xFFFF));
-        }
+    for (int32_t j = 0; j < srcLength_; ++j) {
+        const Match match = FindMatch(j);
+        const Token token = ChooseToken(match);
+        PutToken(token, match, src_[j]);
+        const int32_t covered = token == Token::kLiteral ? 1 : match.length;
+        for (int32_t k = 0; k < covered; ++k) Link(j + k);
+        j += covered - 1;
+        // A stream this long is never stored, so there is no point in finishing it.
+        if (writePos_ >= n) return static_cast<uint16_t>(std::min<uint32_t>(writePos_, 0xFFFF));
     }
 
     PutEndOfStream();
@@ -65,59 +49,111 @@ uint16_t Packer::Pack(const uint8_t* src, uint8_t* dst, uint16_t n) {
     return static_cast<uint16_t>(std::min<uint32_t>(writePos_, 0xFFFF));
 }
 
-void Packer::LoadWindow() {
-    count_ = static_cast<int32_t>(std::min<uint32_t>(srcLength_, kWindowSize));
-    std::memcpy(window_, src_, static_cast<size_t>(count_));
-    readPos_ = static_cast<uint32_t>(count_);
+template <uint32_t kKeys>
+void Packer::Chain<kKeys>::Reset() {
+    std::fill(std::begin(head), std::end(head), uint16_t{0});
 }
 
-void Packer::Link(int32_t j) {
-    prev_[j] = head_[window_[j]];
-    head_[window_[j]] = j;
+template <uint32_t kKeys>
+void Packer::Chain<kKeys>::Link(uint32_t key, int32_t p) {
+    prev[p & (kMaxDistance - 1)] = head[key];
+    head[key] = static_cast<uint16_t>(p + 1);
 }
 
-// Walks the chain of earlier positions holding the same byte, nearest first. Only a strictly
-// longer match replaces the best one, so of equal lengths the nearest wins.
+// Every position joins the chains whose prefix fits in the text.
+void Packer::Link(int32_t p) {
+    byByte_.Link(src_[p], p);
+    if (p + kShortPrefix <= srcLength_) byShortPrefix_.Link(ShortKey(p), p);
+    if (p + kLongPrefix <= srcLength_) byLongPrefix_.Link(LongKey(p), p);
+}
+
+uint32_t Packer::ShortKey(int32_t p) const {
+    const uint32_t bytes = src_[p] | (uint32_t{src_[p + 1]} << 8) | (uint32_t{src_[p + 2]} << 16);
+    return (bytes * 2654435761u) >> (32 - kHashBits);
+}
+
+uint32_t Packer::LongKey(int32_t p) const {
+    uint64_t bytes = 0;
+    std::memcpy(&bytes, src_ + p, sizeof bytes);
+    return static_cast<uint32_t>((bytes * 0x9E3779B97F4A7C15u) >> (64 - kHashBits));
+}
+
+namespace {
+
+// Length of the common prefix of a and b, at most cap; whole words first.
+int32_t CommonLength(const uint8_t* a, const uint8_t* b, int32_t cap) {
+    int32_t length = 0;
+    while (length + 8 <= cap) {
+        uint64_t x = 0;
+        uint64_t y = 0;
+        std::memcpy(&x, a + length, sizeof x);
+        std::memcpy(&y, b + length, sizeof y);
+        if (x != y) break;
+        length += 8;
+    }
+    while (length < cap && a[length] == b[length]) ++length;
+    return length;
+}
+
+}  // namespace
+
+// The match is the longest one within reach, the nearest of equal lengths: what a walk over
+// every earlier position with the same byte, nearest first and keeping only strictly longer
+// matches, finds. Walking all of them is slow on long chains (one letter, two letters), so
+// the search goes by prefix instead:
+//   - every match of 8 bytes or more starts at a position on the chain of its first 8 bytes;
+//   - failing that, every match of 3 to 7 bytes is on the chain of its first 3 bytes;
+//   - failing that, a 2-byte match is only used within 255 bytes, so only the nearest such
+//     position counts, on the byte chain.
+// Hash collisions put foreign positions on a chain; their shorter matches never count.
 Packer::Match Packer::FindMatch(int32_t j) const {
-    const int32_t lowest = j > kMaxDistance ? j - kMaxDistance : 0;
-    const int32_t maxLength = std::min(kMaxMatch, count_ - j);
-    const uint8_t* here = window_ + j;
-    Match best = {0, 0};
-    for (int32_t p = prev_[j]; p >= lowest; p = prev_[p]) {
-        const uint8_t* there = window_ + p;
+    const int32_t maxLength = std::min(kMaxMatch, srcLength_ - j);
+    if (maxLength >= kLongPrefix) {
+        const Match m = LongestOnChain(byLongPrefix_, LongKey(j), j, kLongPrefix - 1, maxLength);
+        if (m.distance != 0) return m;
+    }
+    if (maxLength >= kShortPrefix) {
+        const int32_t cap = std::min(maxLength, kLongPrefix - 1);
+        const Match m = LongestOnChain(byShortPrefix_, ShortKey(j), j, kShortPrefix - 1, cap);
+        if (m.distance != 0) return m;
+    }
+    if (maxLength >= 2) return NearbyPair(j);
+    return {0, 0};
+}
+
+// The nearest longest match on one chain among those longer than floor, no longer than cap;
+// distance 0 when there is none.
+Packer::Match Packer::LongestOnChain(const HashChain& chain, uint32_t key, int32_t j, int32_t floor,
+                                     int32_t cap) const {
+    const int32_t lowest = j - kMaxDistance;
+    const uint8_t* here = src_ + j;
+    Match best = {floor, 0};
+    for (int32_t p = chain.Newest(key); p >= 0 && p >= lowest; p = chain.Before(p)) {
+        const uint8_t* there = src_ + p;
         // A candidate can only be longer than the best if it also matches at the best's
         // length; testing that byte first spares most full comparisons.
-        if (best.length > 0 && there[best.length] != here[best.length]) continue;
-        int32_t length = 1;
-        while (length < maxLength && there[length] == here[length]) ++length;
+        if (there[best.length] != here[best.length]) continue;
+        const int32_t length = CommonLength(there, here, cap);
         if (length > best.length) {
             best = {length, j - p};
-            if (length == maxLength) break;
+            if (length == cap) break;
         }
     }
     return best;
 }
 
-// Drops the oldest kSlideStep bytes, renumbers the chains and tops the window up.
-void Packer::SlideWindow() {
-    for (int32_t& h : head_) h = h >= kSlideStep ? h - kSlideStep : -1;
-    const int32_t kept = count_ - kSlideStep;
-    std::memmove(window_, window_ + kSlideStep, static_cast<size_t>(kept));
-    for (int32_t k = 0; k < kept; ++k) {
-        const int32_t p = prev_[k + kSlideStep];
-        prev_[k] = p >= kSlideStep ? p - kSlideStep : -1;
+// The nearest position within short-match reach that starts with the same two bytes.
+Packer::Match Packer::NearbyPair(int32_t j) const {
+    const int32_t lowest = std::max(0, j - kMaxShortDistance);
+    for (int32_t p = byByte_.Newest(src_[j]); p >= lowest; p = byByte_.Before(p)) {
+        if (src_[p + 1] == src_[j + 1]) return {2, j - p};
     }
-    count_ = kept;
-    const uint32_t room = kWindowSize - static_cast<uint32_t>(count_);
-    const uint32_t more = std::min(room, srcLength_ - readPos_);
-    std::memcpy(window_ + count_, src_ + readPos_, more);
-    readPos_ += more;
-    count_ += static_cast<int32_t>(more);
+    return {0, 0};
 }
 
 Packer::Token Packer::ChooseToken(const Match& match) {
+    if (match.distance == 0 || match.length < 2) return Token::kLiteral;
     if (match.distance <= kMaxShortDistance) {
-        if (match.length < 2) return Token::kLiteral;
         return match.length <= kMaxShortLength ? Token::kShort : Token::kLong;
     }
     // Far away, a two-byte match would cost more than the literal it replaces.

@@ -17,18 +17,23 @@ namespace velkaro {
 
 class Packer {
 public:
+    // The format's window: matches reach back 8192 bytes, and a decoder that keeps its output
+    // in a 17,664-byte area moves it on in 8192-byte steps.
     static constexpr uint32_t kWindowSize = 17664;
     // Pack may write this many bytes past n before it notices that the stream is no
     // shorter than the text (a control word and its queued data bytes).
     static constexpr uint32_t kPackSlack = 64;
 
     Packer() = default;
-    // Wipes the window and the queue, which hold pieces of the plain text.
+    // Wipes the byte queue, which holds pieces of the plain text.
     virtual ~Packer();
 
-    // Writes the compressed stream of src[0..n) into dst and returns its length. dst must
-    // hold n + kPackSlack bytes. A stream that reaches n bytes is never stored (the text is
-    // stored plain instead), so packing stops there and returns a value >= n.
+    // Writes the compressed stream of src[0..n) into dst and returns its length. At each
+    // position the longest match (up to 256 bytes) starting within the last 8192 bytes is
+    // taken, the nearest of equal lengths; a 2-byte match only within 255 bytes, else a
+    // literal. n = 0 gives the end-of-stream token alone. dst must hold n + kPackSlack
+    // bytes. A stream that reaches n bytes is never stored (the text is stored plain
+    // instead), so packing stops there and returns a value >= n.
     uint16_t Pack(const uint8_t* src, uint8_t* dst, uint16_t n);
 
     // Decodes the n-byte stream src into dst, writing at most limit bytes. Returns true when
@@ -39,15 +44,16 @@ public:
     bool Unpack(const uint8_t* src, uint8_t* dst, uint16_t n, uint16_t limit, uint16_t* produced);
 
 private:
-    // Window geometry: matches reach back at most kMaxDistance bytes; once the position
-    // passes kSlideThreshold the oldest kSlideStep bytes are dropped.
+    // Matches reach back at most kMaxDistance bytes and are at most kMaxMatch long.
     static constexpr int32_t kMaxDistance = 8192;
-    static constexpr int32_t kSlideStep = 8192;
-    static constexpr int32_t kSlideThreshold = 16384;
     static constexpr int32_t kMaxMatch = 256;
     static constexpr int32_t kMaxShortDistance = 255;
     static constexpr int32_t kMaxShortLength = 5;
     static constexpr int32_t kMaxPackedLength = 9;
+    // Prefix lengths of the two hashed chains (see FindMatch).
+    static constexpr int32_t kShortPrefix = 3;
+    static constexpr int32_t kLongPrefix = 8;
+    static constexpr uint32_t kHashBits = 13;
     // The most data bytes one control word carries: the three of a match whose flags ended
     // the previous word, then seven three-byte matches and a literal within its first 15
     // bits (the token that puts bit 15 queues its bytes for the next word).
@@ -59,16 +65,35 @@ private:
     };
     enum class Token { kLiteral, kShort, kLong };
 
-    // Packing: window upkeep and match search.
-    void LoadWindow();
-    void Link(int32_t j);
+    // Earlier positions sharing a key (a byte value, or a hash of the bytes that start
+    // there), newest first. Positions are stored plus one, so 0 means none. prev is a ring
+    // over the last kMaxDistance positions, which are all a match can reach: the link of a
+    // position stays valid until the position is out of reach.
+    template <uint32_t kKeys>
+    struct Chain {
+        uint16_t head[kKeys];
+        uint16_t prev[kMaxDistance];
+
+        void Reset();
+        void Link(uint32_t key, int32_t p);
+        int32_t Newest(uint32_t key) const { return int32_t(head[key]) - 1; }
+        int32_t Before(int32_t p) const { return int32_t(prev[p & (kMaxDistance - 1)]) - 1; }
+    };
+    using ByteChain = Chain<256>;
+    using HashChain = Chain<1u << kHashBits>;
+
+    // Packing: match search.
+    void Link(int32_t p);
     Match FindMatch(int32_t j) const;
-    void SlideWindow();
+    Match LongestOnChain(const HashChain& chain, uint32_t key, int32_t j, int32_t floor, int32_t cap) const;
+    Match NearbyPair(int32_t j) const;
+    uint32_t ShortKey(int32_t p) const;
+    uint32_t LongKey(int32_t p) const;
     static Token ChooseToken(const Match& match);
-    void PutToken(Token token, const Match& match, uint8_t literal);
 
     // Packing: the bit and byte writer.
     void StartOutput(uint8_t* dst);
+    void PutToken(Token token, const Match& match, uint8_t literal);
     void PutFlag(uint32_t bit);
     void QueueByte(uint8_t b);
     void WriteWord(uint16_t word);
@@ -82,8 +107,8 @@ private:
 
     // Input of Pack, stream of Unpack.
     const uint8_t* src_ = nullptr;
-    uint32_t srcLength_ = 0;
-    uint32_t readPos_ = 0;
+    int32_t srcLength_ = 0;
+    int32_t readPos_ = 0;
 
     // Output of Pack: the control word being built, its bits and the bytes queued for it.
     uint8_t* dst_ = nullptr;
@@ -97,12 +122,11 @@ private:
     uint16_t readControl_ = 0;
     uint32_t bitsLeft_ = 0;
 
-    // Pack's window: W, its byte count, the newest position of each byte value and the link
-    // of each position to the previous one holding the same byte (-1: none).
-    uint8_t window_[kWindowSize];
-    int32_t count_ = 0;
-    int32_t head_[256];
-    int32_t prev_[kWindowSize];
+    // Pack's chains: by byte value, by the next kShortPrefix bytes and by the next
+    // kLongPrefix bytes.
+    ByteChain byByte_;
+    HashChain byShortPrefix_;
+    HashChain byLongPrefix_;
 };
 
 }  // namespace velkaro

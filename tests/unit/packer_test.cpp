@@ -447,6 +447,26 @@ Bytes TwoLetters(size_t n, uint32_t seed) {
     return out;
 }
 
+// Few letters: matches mostly 3 to 8 bytes long, with many candidates of each length.
+Bytes Letters(size_t n, uint32_t seed, int alphabet) {
+    std::mt19937 rng(seed);
+    Bytes out(n);
+    for (uint8_t& b : out) b = uint8_t('a' + rng() % uint32_t(alphabet));
+    return out;
+}
+
+Bytes ThreeLetters(size_t n, uint32_t seed) { return Letters(n, seed, 3); }
+Bytes FourLetters(size_t n, uint32_t seed) { return Letters(n, seed, 4); }
+
+// Every third byte is "a" among random bytes: many equal bytes nearby but few longer
+// matches, so two-byte matches and literals decide.
+Bytes SparsePairs(size_t n, uint32_t seed) {
+    std::mt19937 rng(seed);
+    Bytes out(n);
+    for (size_t i = 0; i < n; ++i) out[i] = i % 3 == 0 ? 'a' : uint8_t(rng() % 64);
+    return out;
+}
+
 Bytes RunsOf255(size_t n, uint32_t) {
     Bytes out(n);
     for (size_t i = 0; i < n; ++i) out[i] = (i % 256 == 255) ? 'b' : 'a';
@@ -497,8 +517,9 @@ struct InputKind {
     Bytes (*make)(size_t, uint32_t);
 };
 
-const InputKind kKinds[] = {{"Random", RandomBytes},     {"TwoLetters", TwoLetters}, {"RunsOf255", RunsOf255},
-                            {"OneLetter", OneLetter},    {"TextLike", TextLike},     {"EditedCopies", EditedCopies}};
+const InputKind kKinds[] = {{"Random", RandomBytes},       {"TwoLetters", TwoLetters},     {"ThreeLetters", ThreeLetters},
+                            {"FourLetters", FourLetters},   {"SparsePairs", SparsePairs},   {"RunsOf255", RunsOf255},
+                            {"OneLetter", OneLetter},       {"TextLike", TextLike},         {"EditedCopies", EditedCopies}};
 
 // Around the first slide (16384/16385/16386, and a token ending just past it), the second
 // (24577) and the largest text.
@@ -525,6 +546,23 @@ INSTANTIATE_TEST_SUITE_P(Inputs, PackAgreement, ::testing::Combine(::testing::Va
                              return std::string(std::get<0>(param.param).name) + "_" +
                                     std::to_string(std::get<1>(param.param));
                          });
+
+// Many short texts of every kind with a random length and seed: tie-breaks, chain ends and
+// the last bytes of a text come out in many combinations.
+TEST(Pack, ManyShortTextsMatchTheReference) {
+    std::mt19937 rng(2024);
+    for (int round = 0; round < 400; ++round) {
+        const InputKind& kind = kKinds[rng() % (sizeof kKinds / sizeof *kKinds)];
+        const size_t size = 1 + rng() % 3000;
+        const Bytes input = kind.make(size, rng());
+        SCOPED_TRACE(std::string(kind.name) + " " + std::to_string(size));
+        const Bytes stream = PackAgreeingWithReference(input);
+        if (stream.size() < size) {
+            EXPECT_TRUE(UnpackOf(stream, uint16_t(size)).out == input);
+        }
+        if (HasFailure()) break;
+    }
+}
 
 TEST(Pack, RandomTextStopsSoonAfterReachingItsLength) {
     for (size_t size : {1u, 30u, 1000u, 64000u, 65535u}) {
