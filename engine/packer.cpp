@@ -40,12 +40,18 @@ uint16_t Packer::Pack(const uint8_t* src, uint8_t* dst, uint16_t n) {
         for (int32_t k = 0; k < covered; ++k) Link(j + k);
         j += covered - 1;
         // A stream this long is never stored, so there is no point in finishing it.
-        if (writePos_ >= n) return static_cast<uint16_t>(std::min<uint32_t>(writePos_, 0xFFFF));
+        if (writePos_ >= n) return PackedLength();
     }
 
     PutEndOfStream();
     // The last word goes out even when it holds no bit, with its first bit moved to bit 0.
     WriteWord(static_cast<uint16_t>(control_ >> (16 - bitsPut_)));
+    return PackedLength();
+}
+
+// A stream cut short at a text of 65,535 bytes may have passed 16 bits; any value >= n
+// tells the caller the same.
+uint16_t Packer::PackedLength() const {
     return static_cast<uint16_t>(std::min<uint32_t>(writePos_, 0xFFFF));
 }
 
@@ -156,7 +162,7 @@ Packer::Token Packer::ChooseToken(const Match& match) {
     if (match.distance <= kMaxShortDistance) {
         return match.length <= kMaxShortLength ? Token::kShort : Token::kLong;
     }
-    // Far away, a two-byte match would cost more than the literal it replaces.
+    // Beyond short-match reach only the long form is left, and it starts at 3 bytes.
     return match.length >= 3 ? Token::kLong : Token::kLiteral;
 }
 
@@ -218,10 +224,11 @@ void Packer::WriteWord(uint16_t word) {
     bitsPut_ = 0;
 }
 
+// The long form with c = 1, d = 0 (no length bits, so a third byte follows) and e = 0.
 void Packer::PutEndOfStream() {
     PutFlag(0);
     PutFlag(1);
-    QueueByte(kNoOperation);
+    QueueByte(1);
     QueueByte(0);
     QueueByte(kEndOfStream);
 }

@@ -98,6 +98,7 @@ private:
     void QueueByte(uint8_t b);
     void WriteWord(uint16_t word);
     void PutEndOfStream();
+    uint16_t PackedLength() const;
 
     // Unpacking: the bit and byte reader; each returns false at the end of the input.
     bool ReadWord();

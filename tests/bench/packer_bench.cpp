@@ -32,6 +32,22 @@ Bytes TwoLetters() {
 
 Bytes OneLetter() { return Bytes(kTextSize, 'a'); }
 
+// The slowest inputs found for the prefix chains: matches of 3 to 7 bytes with many
+// candidates (four letters), and long chains of "a" broken by a "b" now and then.
+Bytes FourLetters() {
+    std::mt19937 rng(4);
+    Bytes b(kTextSize);
+    for (uint8_t& x : b) x = uint8_t('a' + rng() % 4);
+    return b;
+}
+
+Bytes MostlyA() {
+    std::mt19937 rng(5);
+    Bytes b(kTextSize);
+    for (uint8_t& x : b) x = rng() % 8 == 0 ? 'b' : 'a';
+    return b;
+}
+
 Bytes Letter() {
     const std::string words =
         "\xC7\xE4\xF0\xE0\xE2\xF1\xF2\xE2\xF3\xE9\xF2\xE5! Sending the quarterly report, sales figures "
@@ -91,6 +107,8 @@ void BM_Unpack(benchmark::State& state, Bytes (*make)()) {
 BENCHMARK_CAPTURE(BM_Pack, RunsOf255, RunsOf255)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Pack, TwoLetters, TwoLetters)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Pack, OneLetter, OneLetter)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Pack, FourLetters, FourLetters)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Pack, MostlyA, MostlyA)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Pack, Letter, Letter)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Pack, Noise, Noise)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Unpack, RunsOf255, RunsOf255)->Unit(benchmark::kMillisecond);
