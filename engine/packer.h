@@ -85,7 +85,8 @@ private:
     // Packing: match search.
     void Link(int32_t p);
     Match FindMatch(int32_t j) const;
-    Match LongestOnChain(const HashChain& chain, uint32_t key, int32_t j, int32_t floor, int32_t cap) const;
+    Match LongestOnChain(const HashChain& chain, uint32_t key, int32_t j, int32_t floor,
+                         int32_t cap) const;
     Match NearbyPair(int32_t j) const;
     uint32_t ShortKey(int32_t p) const;
     uint32_t LongKey(int32_t p) const;

@@ -50,7 +50,8 @@ Bytes MostlyA() {
 
 Bytes Letter() {
     const std::string words =
-        "\xC7\xE4\xF0\xE0\xE2\xF1\xF2\xE2\xF3\xE9\xF2\xE5! Sending the quarterly report, sales figures "
+        "\xC7\xE4\xF0\xE0\xE2\xF1\xF2\xE2\xF3\xE9\xF2\xE5! Sending the quarterly report, sales "
+        "figures "
         "and next month's plan. \xCF\xEB\xE0\xED \xED\xE0 \xEC\xE5\xF1\xFF\xF6.\r\n";
     Bytes b;
     std::mt19937 rng(2);
@@ -93,12 +94,14 @@ void BM_Unpack(benchmark::State& state, Bytes (*make)()) {
     }
     Bytes out(text.size());
     uint16_t produced = 0;
-    if (!packer->Unpack(packed.data(), out.data(), n, uint16_t(out.size()), &produced) || out != text) {
+    if (!packer->Unpack(packed.data(), out.data(), n, uint16_t(out.size()), &produced) ||
+        out != text) {
         state.SkipWithError("round trip failed");
         return;
     }
     for (auto _ : state) {
-        benchmark::DoNotOptimize(packer->Unpack(packed.data(), out.data(), n, uint16_t(out.size()), &produced));
+        benchmark::DoNotOptimize(
+            packer->Unpack(packed.data(), out.data(), n, uint16_t(out.size()), &produced));
         benchmark::ClobberMemory();
     }
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(text.size()));

@@ -17,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     auto packer = std::make_unique<Packer>();
 
     uint16_t produced = 0xFFFF;
-    const bool ok = packer->Unpack(stream.data(), out.get(), uint16_t(stream.size()), limit, &produced);
+    const bool ok =
+        packer->Unpack(stream.data(), out.get(), uint16_t(stream.size()), limit, &produced);
     if (produced > limit) __builtin_trap();
 
     // A stream that decodes in full decodes the same with exactly the room it needs, and is
@@ -25,9 +26,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (ok) {
         std::unique_ptr<uint8_t[]> exact(new uint8_t[produced ? produced : 1]);
         uint16_t again = 0;
-        if (!packer->Unpack(stream.data(), exact.get(), uint16_t(stream.size()), produced, &again)) __builtin_trap();
-        if (again != produced || !std::equal(exact.get(), exact.get() + produced, out.get())) __builtin_trap();
-        if (produced > 0 && packer->Unpack(stream.data(), exact.get(), uint16_t(stream.size()), uint16_t(produced - 1), &again))
+        if (!packer->Unpack(stream.data(), exact.get(), uint16_t(stream.size()), produced, &again))
+            __builtin_trap();
+        if (again != produced || !std::equal(exact.get(), exact.get() + produced, out.get()))
+            __builtin_trap();
+        if (produced > 0 && packer->Unpack(stream.data(), exact.get(), uint16_t(stream.size()),
+                                           uint16_t(produced - 1), &again))
             __builtin_trap();
     }
     return 0;

@@ -19,7 +19,8 @@ Bytes FromText(const std::string& s) { return Bytes(s.begin(), s.end()); }
 
 Bytes FromHex(const std::string& hex) {
     Bytes out;
-    for (size_t i = 0; i + 1 < hex.size(); i += 3) out.push_back(uint8_t(std::stoul(hex.substr(i, 2), nullptr, 16)));
+    for (size_t i = 0; i + 1 < hex.size(); i += 3)
+        out.push_back(uint8_t(std::stoul(hex.substr(i, 2), nullptr, 16)));
     return out;
 }
 
@@ -243,7 +244,8 @@ PackResult PackChecked(Packer& packer, const Bytes& in) {
     const size_t room = in.size() + Packer::kPackSlack;
     Bytes dst(room + 64, 0xA5);
     const uint16_t n = packer.Pack(in.data(), dst.data(), uint16_t(in.size()));
-    const bool intact = std::all_of(dst.begin() + long(room), dst.end(), [](uint8_t b) { return b == 0xA5; });
+    const bool intact =
+        std::all_of(dst.begin() + long(room), dst.end(), [](uint8_t b) { return b == 0xA5; });
     dst.resize(n);
     return {dst, intact};
 }
@@ -264,8 +266,10 @@ UnpackResult UnpackOf(const Bytes& stream, uint16_t limit) {
     auto packer = std::make_unique<Packer>();
     Bytes dst(size_t(limit) + 64, 0x5A);
     uint16_t produced = 0xFFFF;
-    const bool ok = packer->Unpack(stream.data(), dst.data(), uint16_t(stream.size()), limit, &produced);
-    const bool intact = std::all_of(dst.begin() + limit, dst.end(), [](uint8_t b) { return b == 0x5A; });
+    const bool ok =
+        packer->Unpack(stream.data(), dst.data(), uint16_t(stream.size()), limit, &produced);
+    const bool intact =
+        std::all_of(dst.begin() + limit, dst.end(), [](uint8_t b) { return b == 0x5A; });
     EXPECT_LE(produced, limit);
     dst.resize(std::min<size_t>(produced, limit));
     return {ok, dst, intact};
@@ -323,7 +327,7 @@ Bytes Concat(std::initializer_list<Bytes> parts) {
 INSTANTIATE_TEST_SUITE_P(
     Streams, PackExact,
     ::testing::Values(
-        // The worked examples of the compressor's description.
+        // The documented examples of the format (the "aa" bytes worked out by hand from it).
         ExactCase{"OneByte", FromText("Q"), FromHex("05 00 51 01 00 00")},
         ExactCase{"TwoEqualBytesAreTwoLiterals", FromText("aa"), FromHex("0B 00 61 61 01 00 00")},
         ExactCase{"AbcThrice", FromText("abcabcabc"), FromHex("57 00 61 62 63 FD FC 01 00 00")},
@@ -335,13 +339,16 @@ INSTANTIATE_TEST_SUITE_P(
         // 15 literals, then a match whose first flag is bit 15: the word goes out with the 15
         // literals and the match's bytes follow the next word.
         ExactCase{"WordEndsInsideAToken", FromText("abcdefghijklmnoabcdefghij"),
-                  Concat({FromHex("FF 7F"), FromText("abcdefghijklmno"), FromHex("05 00 F1 F8 09 01 00 00")})},
+                  Concat({FromHex("FF 7F"), FromText("abcdefghijklmno"),
+                          FromHex("05 00 F1 F8 09 01 00 00")})},
         // 14 literals, then a match whose last flag is bit 15.
         ExactCase{"WordEndsWithAToken", FromText("abcdefghijklmnabcdefghij"),
-                  Concat({FromHex("FF BF"), FromText("abcdefghijklmn"), FromHex("02 00 F2 F8 09 01 00 00")})},
+                  Concat({FromHex("FF BF"), FromText("abcdefghijklmn"),
+                          FromHex("02 00 F2 F8 09 01 00 00")})},
         // 14 literals, then the end-of-stream flags fill the word: an empty last word follows.
-        ExactCase{"EndFillsTheWord", FromText("abcdefghijklmn"),
-                  Concat({FromHex("FF BF"), FromText("abcdefghijklmn"), FromHex("00 00 01 00 00")})}),
+        ExactCase{
+            "EndFillsTheWord", FromText("abcdefghijklmn"),
+            Concat({FromHex("FF BF"), FromText("abcdefghijklmn"), FromHex("00 00 01 00 00")})}),
     [](const ::testing::TestParamInfo<ExactCase>& param) { return std::string(param.param.name); });
 
 // ---------------------------------------------------------------------------------------------
@@ -367,7 +374,9 @@ Bytes RandomFiller(size_t n, const std::string& avoid, uint32_t seed) {
     return out;
 }
 
-Bytes Slice(const Bytes& b, size_t from, size_t to) { return Bytes(b.begin() + long(from), b.begin() + long(to)); }
+Bytes Slice(const Bytes& b, size_t from, size_t to) {
+    return Bytes(b.begin() + long(from), b.begin() + long(to));
+}
 
 std::vector<Token> LiteralsOf(const Bytes& b) {
     std::vector<Token> out;
@@ -401,14 +410,17 @@ TEST_P(TokenChoice, EndsWithTheseTokens) {
 INSTANTIATE_TEST_SUITE_P(
     Limits, TokenChoice,
     ::testing::Values(
-        ChoiceCase{"TwoBytesAt255AreAShortMatch", Concat({FromText("xy"), DistinctFiller(253, "xy"), FromText("xy")}),
+        ChoiceCase{"TwoBytesAt255AreAShortMatch",
+                   Concat({FromText("xy"), DistinctFiller(253, "xy"), FromText("xy")}),
                    {Short(2, 255), kEnd}},
-        ChoiceCase{"TwoBytesAt256AreLiterals", Concat({FromText("xy"), DistinctFiller(254, "xy"), FromText("xy")}),
+        ChoiceCase{"TwoBytesAt256AreLiterals",
+                   Concat({FromText("xy"), DistinctFiller(254, "xy"), FromText("xy")}),
                    {Lit('x'), Lit('y'), kEnd}},
         ChoiceCase{"FiveBytesAt255AreAShortMatch",
                    Concat({FromText("vwxyz"), DistinctFiller(250, "vwxyz"), FromText("vwxyz")}),
                    {Short(5, 255), kEnd}},
-        ChoiceCase{"SixBytesNearbyAreALongMatch", Concat({FromText("uvwxyz"), FromText("uvwxyz")}),
+        ChoiceCase{"SixBytesNearbyAreALongMatch",
+                   Concat({FromText("uvwxyz"), FromText("uvwxyz")}),
                    {Long(6, 6), kEnd}},
         ChoiceCase{"ThreeBytesAt256AreALongMatch",
                    Concat({FromText("xyz"), DistinctFiller(253, "xyz"), FromText("xyz")}),
@@ -420,15 +432,21 @@ INSTANTIATE_TEST_SUITE_P(
                    Concat({FromText("xyz"), RandomFiller(8190, "xyz", 2), FromText("xyz")}),
                    {Lit('x'), Lit('y'), Lit('z'), kEnd}},
         ChoiceCase{"NineAndTenBytesUseTheTwoLongForms",
-                   Concat({FromText("abcdefghij"), Slice(DistinctFiller(40, "abcdefghij"), 0, 20), FromText("abcdefghi"),
-                           Slice(DistinctFiller(40, "abcdefghij"), 20, 40), FromText("abcdefghij")}),
-                   Concat({{Long(9, 30)}, LiteralsOf(Slice(DistinctFiller(40, "abcdefghij"), 20, 40)), {Long(10, 59), kEnd}})},
+                   Concat({FromText("abcdefghij"), Slice(DistinctFiller(40, "abcdefghij"), 0, 20),
+                           FromText("abcdefghi"), Slice(DistinctFiller(40, "abcdefghij"), 20, 40),
+                           FromText("abcdefghij")}),
+                   Concat({{Long(9, 30)},
+                           LiteralsOf(Slice(DistinctFiller(40, "abcdefghij"), 20, 40)),
+                           {Long(10, 59), kEnd}})},
         // Of equal lengths the nearest wins, a longer one wins at any distance.
-        ChoiceCase{"NearestOfEqualLengths", FromText("abcd-abcd+abcd!"), {Short(4, 5), Lit('!'), kEnd}},
+        ChoiceCase{
+            "NearestOfEqualLengths", FromText("abcd-abcd+abcd!"), {Short(4, 5), Lit('!'), kEnd}},
         ChoiceCase{"LongerFartherWins", FromText("abcde-abcd+abcde"), {Short(5, 11), kEnd}},
         // At the last byte only one byte is left, so no match is possible.
         ChoiceCase{"LastByteIsALiteral", FromText("xyzx"), {Lit('x'), kEnd}}),
-    [](const ::testing::TestParamInfo<ChoiceCase>& param) { return std::string(param.param.name); });
+    [](const ::testing::TestParamInfo<ChoiceCase>& param) {
+        return std::string(param.param.name);
+    });
 
 // ---------------------------------------------------------------------------------------------
 // Agreement with the reference on varied inputs, across window slides
@@ -479,9 +497,9 @@ Bytes OneLetter(size_t n, uint32_t) { return Bytes(n, 'a'); }
 // occasional digit run: many short and medium matches at all distances.
 Bytes TextLike(size_t n, uint32_t seed) {
     static const char* const kWords[] = {
-        "the", "message", "is", "sealed", "before", "it", "goes", "out", "and", "opened", "again",
-        "\xEF\xF0\xE8\xE2\xE5\xF2", "\xEC\xE8\xF0", "\xF2\xE5\xEA\xF1\xF2", "\xEF\xE0\xF0\xEE\xEB\xFC", ",", ".",
-        "\r\n"};
+        "the", "message", "is", "sealed", "before", "it", "goes", "out", "and", "opened",
+        "again", "\xEF\xF0\xE8\xE2\xE5\xF2", "\xEC\xE8\xF0", "\xF2\xE5\xEA\xF1\xF2",
+        "\xEF\xE0\xF0\xEE\xEB\xFC", ",", ".", "\r\n"};
     std::mt19937 rng(seed);
     Bytes out;
     while (out.size() < n) {
@@ -505,7 +523,8 @@ Bytes EditedCopies(size_t n, uint32_t seed) {
     while (out.size() < n) {
         const size_t distance = 1 + rng() % std::min<size_t>(out.size(), 9000);
         const size_t length = 1 + rng() % 400;
-        for (size_t k = 0; k < length && out.size() < n; ++k) out.push_back(out[out.size() - distance]);
+        for (size_t k = 0; k < length && out.size() < n; ++k)
+            out.push_back(out[out.size() - distance]);
         if (rng() % 2) out.push_back(uint8_t(rng()));
     }
     out.resize(n);
@@ -517,9 +536,10 @@ struct InputKind {
     Bytes (*make)(size_t, uint32_t);
 };
 
-const InputKind kKinds[] = {{"Random", RandomBytes},       {"TwoLetters", TwoLetters},     {"ThreeLetters", ThreeLetters},
-                            {"FourLetters", FourLetters},   {"SparsePairs", SparsePairs},   {"RunsOf255", RunsOf255},
-                            {"OneLetter", OneLetter},       {"TextLike", TextLike},         {"EditedCopies", EditedCopies}};
+const InputKind kKinds[] = {
+    {"Random", RandomBytes},      {"TwoLetters", TwoLetters},   {"ThreeLetters", ThreeLetters},
+    {"FourLetters", FourLetters}, {"SparsePairs", SparsePairs}, {"RunsOf255", RunsOf255},
+    {"OneLetter", OneLetter},     {"TextLike", TextLike},       {"EditedCopies", EditedCopies}};
 
 // Around the first slide (16384/16385/16386, and a token ending just past it), the second
 // (24577) and the largest text.
@@ -541,7 +561,9 @@ TEST_P(PackAgreement, MatchesReferenceAndRoundTrips) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Inputs, PackAgreement, ::testing::Combine(::testing::ValuesIn(kKinds), ::testing::ValuesIn(kSizes)),
+INSTANTIATE_TEST_SUITE_P(Inputs, PackAgreement,
+                         ::testing::Combine(::testing::ValuesIn(kKinds),
+                                            ::testing::ValuesIn(kSizes)),
                          [](const ::testing::TestParamInfo<std::tuple<InputKind, size_t>>& param) {
                              return std::string(std::get<0>(param.param).name) + "_" +
                                     std::to_string(std::get<1>(param.param));
@@ -587,8 +609,10 @@ TEST(Pack, ReusedObjectGivesTheSameStreams) {
 
     Bytes plain(a.size());
     uint16_t produced = 0;
-    EXPECT_TRUE(packer->Unpack(firstA.data(), plain.data(), uint16_t(firstA.size()), uint16_t(a.size()), &produced));
-    EXPECT_TRUE(packer->Unpack(firstA.data(), plain.data(), uint16_t(firstA.size()), uint16_t(a.size()), &produced));
+    EXPECT_TRUE(packer->Unpack(firstA.data(), plain.data(), uint16_t(firstA.size()),
+                               uint16_t(a.size()), &produced));
+    EXPECT_TRUE(packer->Unpack(firstA.data(), plain.data(), uint16_t(firstA.size()),
+                               uint16_t(a.size()), &produced));
     EXPECT_EQ(produced, a.size());
     EXPECT_TRUE(plain == a);
 }
@@ -624,44 +648,75 @@ INSTANTIATE_TEST_SUITE_P(
     HandMade, UnpackStreams,
     ::testing::Values(
         // The packer never writes a short match of distance 256, but it is valid.
-        UnpackCase{"ShortMatchOfDistance256",
-                   [] { return StreamWriter().Literals(AllByteValues()).Short(3, 256).End().Finish(); }, 300, true,
-                   Concat({AllByteValues(), FromHex("00 01 02")})},
+        UnpackCase{
+            "ShortMatchOfDistance256",
+            [] { return StreamWriter().Literals(AllByteValues()).Short(3, 256).End().Finish(); },
+            300, true, Concat({AllByteValues(), FromHex("00 01 02")})},
         UnpackCase{"NoOperationIsSkipped",
-                   [] { return StreamWriter().Literal('a').NoOperation().Literal('b').NoOperation().End().Finish(); },
+                   [] {
+                       return StreamWriter()
+                           .Literal('a')
+                           .NoOperation()
+                           .Literal('b')
+                           .NoOperation()
+                           .End()
+                           .Finish();
+                   },
                    10, true, FromText("ab")},
-        UnpackCase{"LongestLongMatchOverlapsItself",
-                   [] { return StreamWriter().Literals(FromText("xy")).Long(256, 2).End().Finish(); }, 258, true,
-                   Concat({FromText("xy"), [] {
-                               Bytes b;
-                               for (int i = 0; i < 128; ++i) b.insert(b.end(), {'x', 'y'});
-                               return b;
-                           }()})},
+        UnpackCase{
+            "LongestLongMatchOverlapsItself",
+            [] { return StreamWriter().Literals(FromText("xy")).Long(256, 2).End().Finish(); }, 258,
+            true,
+            Concat({FromText("xy"),
+                    [] {
+                        Bytes b;
+                        for (int i = 0; i < 128; ++i) b.insert(b.end(), {'x', 'y'});
+                        return b;
+                    }()})},
         UnpackCase{"LongMatchOfDistance8192",
-                   [] { return StreamWriter().Literals(Repeat('q', 1)).Literals(Repeat('r', 8191)).Long(3, 8192).End().Finish(); },
+                   [] {
+                       return StreamWriter()
+                           .Literals(Repeat('q', 1))
+                           .Literals(Repeat('r', 8191))
+                           .Long(3, 8192)
+                           .End()
+                           .Finish();
+                   },
                    8195, true, Concat({Repeat('q', 1), Repeat('r', 8191), FromText("qrr")})},
-        UnpackCase{"BytesAfterTheEndAreIgnored",
-                   [] { return Concat({StreamWriter().Literal('z').End().Finish(), FromHex("FF FF FF")}); }, 5, true,
-                   FromText("z")},
+        UnpackCase{
+            "BytesAfterTheEndAreIgnored",
+            [] {
+                return Concat({StreamWriter().Literal('z').End().Finish(), FromHex("FF FF FF")});
+            },
+            5, true, FromText("z")},
         UnpackCase{"OutputExactlyAtTheLimit",
-                   [] { return StreamWriter().Literal('a').Long(9, 1).End().Finish(); }, 10, true, Repeat('a', 10)},
+                   [] { return StreamWriter().Literal('a').Long(9, 1).End().Finish(); }, 10, true,
+                   Repeat('a', 10)},
         UnpackCase{"MatchBeyondTheLimit",
-                   [] { return StreamWriter().Literal('a').Long(9, 1).End().Finish(); }, 9, false, FromText("a")},
+                   [] { return StreamWriter().Literal('a').Long(9, 1).End().Finish(); }, 9, false,
+                   FromText("a")},
         UnpackCase{"LiteralBeyondTheLimit",
-                   [] { return StreamWriter().Literals(FromText("abc")).End().Finish(); }, 2, false, FromText("ab")},
-        UnpackCase{"ZeroLimit", [] { return StreamWriter().Literal('a').End().Finish(); }, 0, false, Bytes{}},
-        UnpackCase{"MatchBeforeTheStart", [] { return StreamWriter().Short(2, 1).End().Finish(); }, 10, false,
+                   [] { return StreamWriter().Literals(FromText("abc")).End().Finish(); }, 2, false,
+                   FromText("ab")},
+        UnpackCase{"ZeroLimit", [] { return StreamWriter().Literal('a').End().Finish(); }, 0, false,
                    Bytes{}},
-        UnpackCase{"LongMatchReachingOneBeforeTheStart",
-                   [] { return StreamWriter().Literals(FromText("abc")).Long(3, 4).End().Finish(); }, 10, false,
+        UnpackCase{"MatchBeforeTheStart", [] { return StreamWriter().Short(2, 1).End().Finish(); },
+                   10, false, Bytes{}},
+        UnpackCase{
+            "LongMatchReachingOneBeforeTheStart",
+            [] { return StreamWriter().Literals(FromText("abc")).Long(3, 4).End().Finish(); }, 10,
+            false, FromText("abc")},
+        UnpackCase{
+            "ShortMatch256BeforeTheStart",
+            [] { return StreamWriter().Literals(Repeat('a', 255)).Short(2, 256).End().Finish(); },
+            300, false, Repeat('a', 255)},
+        UnpackCase{"NoEndOfStream", [] { return FromHex("07 00 61 62 63"); }, 10, false,
                    FromText("abc")},
-        UnpackCase{"ShortMatch256BeforeTheStart",
-                   [] { return StreamWriter().Literals(Repeat('a', 255)).Short(2, 256).End().Finish(); }, 300, false,
-                   Repeat('a', 255)},
-        UnpackCase{"NoEndOfStream", [] { return FromHex("07 00 61 62 63"); }, 10, false, FromText("abc")},
         UnpackCase{"EmptyStream", [] { return Bytes{}; }, 10, false, Bytes{}},
         UnpackCase{"OneByteStream", [] { return FromHex("01"); }, 10, false, Bytes{}}),
-    [](const ::testing::TestParamInfo<UnpackCase>& param) { return std::string(param.param.name); });
+    [](const ::testing::TestParamInfo<UnpackCase>& param) {
+        return std::string(param.param.name);
+    });
 
 // Every proper prefix of a valid stream lacks its end-of-stream token: each is refused, and
 // nothing is read past it (the prefix is copied into a buffer of exactly its size).
