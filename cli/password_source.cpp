@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform.h"
+#include "secure_wipe.h"
 #include "string_ids.h"
 #include "text_codec.h"
 
@@ -84,7 +85,7 @@ ExitStatus DescriptorPasswordSource::Read(SecretBuffer& password, CliMessageSink
         if (got == 0 || byte == '\n') break;
         if (!line.Append(byte)) overflow = true;
     }
-    byte = 0;
+    SecureWipe(&byte, sizeof byte);
     if (overflow) return TooLong(messages);
     DropCarriageReturn(line);
     return Convert(line, charset_, password, messages);

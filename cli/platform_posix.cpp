@@ -4,6 +4,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -47,6 +48,17 @@ bool ReadLine(int fd, SecretBuffer& line) {
     return true;
 }
 
+// The terminal's settings while echo is off, so that an interrupt does not leave the user's
+// terminal silent.
+int echoTerminal = -1;
+termios echoSaved;
+
+void RestoreEchoAndDie(int signal) {
+    if (echoTerminal >= 0) tcsetattr(echoTerminal, TCSAFLUSH, &echoSaved);
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
 }  // namespace
 
 void Platform::PrepareStandardStreams() {}
@@ -56,16 +68,19 @@ Platform::TerminalResult Platform::ReadTerminalLine(const std::string& prompt, S
     int tty = open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (tty < 0) return TerminalResult::kNoTerminal;
     *charset = Charset::TerminalName();
-    termios saved;
     bool echoOff = false;
-    if (tcgetattr(tty, &saved) == 0) {
-        termios quiet = saved;
+    if (tcgetattr(tty, &echoSaved) == 0) {
+        termios quiet = echoSaved;
         quiet.c_lflag &= ~tcflag_t(ECHO | ECHOE | ECHOK | ECHONL);
+        echoTerminal = tty;
+        for (int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) std::signal(s, RestoreEchoAndDie);
         echoOff = tcsetattr(tty, TCSAFLUSH, &quiet) == 0;
     }
     WriteAll(tty, reinterpret_cast<const uint8_t*>(prompt.data()), prompt.size());
     bool read = ReadLine(tty, line);
-    if (echoOff) tcsetattr(tty, TCSAFLUSH, &saved);
+    if (echoOff) tcsetattr(tty, TCSAFLUSH, &echoSaved);
+    echoTerminal = -1;
+    for (int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) std::signal(s, SIG_DFL);
     WriteAll(tty, reinterpret_cast<const uint8_t*>("\n"), 1);
     close(tty);
     if (line.size() > 0 && line.bytes()[line.size() - 1] == '\r') line.Resize(line.size() - 1);

@@ -183,6 +183,14 @@ if command -v setsid >/dev/null; then
     expect_stderr "no terminal says how to give the password" "--password-fd"
 fi
 
+if command -v script >/dev/null; then
+    # script gives the tool a terminal; the password is typed a moment after the prompt.
+    (sleep 1; printf 'secret password\n') | script -qc "'$CLI' open sealed.txt tty_opened.txt" /dev/null >tty.txt 2>&1
+    expect_true "terminal password opens" cmp -s plain.txt tty_opened.txt
+    expect_true "terminal shows the prompt" grep -qF "Пароль:" tty.txt
+    expect_true "terminal does not echo the password" bash -c "! grep -qF 'secret password' tty.txt"
+fi
+
 # ---- Help ---------------------------------------------------------------------------------------
 
 expect_status "help" 0 "$CLI" --help
