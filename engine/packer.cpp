@@ -36,6 +36,8 @@ uint16_t Packer::Pack(const uint8_t* src, uint8_t* dst, uint16_t n) {
         const Match match = FindMatch(j);
         const Token token = ChooseToken(match);
         PutToken(token, match, src_[j]);
+        // Positions join the chains only after the search at them, so a chain holds earlier
+        // positions alone, and the ring slot of the farthest one in reach is still its own.
         const int32_t covered = token == Token::kLiteral ? 1 : match.length;
         for (int32_t k = 0; k < covered; ++k) Link(j + k);
         j += covered - 1;
