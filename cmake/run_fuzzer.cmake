@@ -31,27 +31,23 @@ execute_process(
   OUTPUT_FILE "${log}"
   ERROR_FILE "${log}")
 
-file(STRINGS "${log}" lines)
 if(NOT result EQUAL 0)
-  # Show the end of the report (the sanitizer's stack trace and the saved input).
-  list(LENGTH lines count)
-  math(EXPR first "${count} - 80")
-  if(first LESS 0)
-    set(first 0)
+  # Show the end of the report (the sanitizer's stack trace and the saved input). The log is cut
+  # by characters, not read as a list: its lines may hold brackets and semicolons.
+  file(READ "${log}" report)
+  string(LENGTH "${report}" length)
+  if(length GREATER 8000)
+    math(EXPR from "${length} - 8000")
+    string(SUBSTRING "${report}" ${from} -1 report)
   endif()
-  list(SUBLIST lines ${first} -1 tail)
-  list(JOIN tail "\n" tail)
   file(GLOB artifacts "${WORK}/crash-*" "${WORK}/leak-*" "${WORK}/timeout-*" "${WORK}/oom-*"
        "${WORK}/slow-unit-*")
-  message(FATAL_ERROR "${tail}\n\nThe fuzzer failed (exit ${result}); full log: ${log}\n"
+  message(NOTICE "${report}")
+  message(FATAL_ERROR "The fuzzer failed (exit ${result}); full log: ${log}\n"
                       "Saved input(s): ${artifacts}")
 endif()
 
 # A short summary of a clean run: the final statistics lines.
-set(stats "")
-foreach(line IN LISTS lines)
-  if(line MATCHES "^(stat::|Done )")
-    string(APPEND stats "${line}\n")
-  endif()
-endforeach()
+file(STRINGS "${log}" stats REGEX "^(stat::|Done [0-9]+ runs)")
+list(JOIN stats "\n" stats)
 message(STATUS "Clean run.\n${stats}")
