@@ -61,7 +61,9 @@ TEST(Armour, EveryByteValueRoundTripsAndOnlyAlphabetIsUsed) {
     for (uint32_t i = 0; i < n; ++i) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
         EXPECT_TRUE(c == '#' || (c >= '?' && c <= '~' && c != '@')) << "char " << i;
-        if (i % 3 == 2) EXPECT_TRUE(c == '?' || (c >= 'A' && c <= 'O')) << "third of group " << i;
+        if (i % 3 == 2) {
+            EXPECT_TRUE(c == '?' || (c >= 'A' && c <= 'O')) << "third of group " << i;
+        }
     }
     std::vector<uint8_t> back(data.size());
     uint32_t m = n;
@@ -133,7 +135,9 @@ TEST_P(MarkerSearch, FindsTolerantly) {
     int32_t pos = 12345;
     EXPECT_EQ(FindBlockMarker(c.text.data(), &pos, uint32_t(c.text.size()), c.marker), c.found)
         << c.why;
-    if (c.found) EXPECT_EQ(pos, c.pos) << c.why;
+    if (c.found) {
+        EXPECT_EQ(pos, c.pos) << c.why;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -306,7 +310,7 @@ TEST_F(SealOpen, RoundTripsAcrossSizesPackedOrNot) {
         bool packed;
     } cases[] = {
         {"ab", false},
-        {LetterText(49), false},
+        {std::string("abcdefghijklmnopqrstuvwxyz0123456789ABCDEFGHIJKLM"), false},
         {LetterText(1000), true},
         {std::string(64000, 'a'), true},
         {LetterText(64000), true},
