@@ -47,6 +47,16 @@ bool AppendKeepingZero(SecretBuffer& out, const uint8_t* p, size_t n) {
     return out.Append(p, n);
 }
 
+// CP1251 in and out: the bytes pass unchanged.
+bool CopyRaw(const uint8_t* in, size_t n, SecretBuffer& out, ConversionFailure& failure) {
+    if (!AppendKeepingZero(out, in, n)) {
+        Position().Fail(failure, ConversionFailure::Kind::kTooLong, n, 0);
+        return false;
+    }
+    out.Terminate();
+    return true;
+}
+
 }  // namespace
 
 std::unique_ptr<TextCodec> TextCodec::Open(const std::string& name) {
@@ -61,14 +71,7 @@ bool TextCodec::Import(const uint8_t* in, size_t n, bool lossy, SecretBuffer& ou
     out.Clear();
     failure = ConversionFailure();
     Position position;
-    if (IsRaw()) {
-        if (!AppendKeepingZero(out, in, n)) {
-            position.Fail(failure, ConversionFailure::Kind::kTooLong, n, 0);
-            return false;
-        }
-        out.Terminate();
-        return true;
-    }
+    if (IsRaw()) return CopyRaw(in, n, out, failure);
     charset_->Reset();
     const uint8_t* p = in;
     const uint8_t* end = in + n;
@@ -115,14 +118,7 @@ bool TextCodec::Export(const uint8_t* in, size_t n, bool lossy, SecretBuffer& ou
     out.Clear();
     failure = ConversionFailure();
     Position position;
-    if (IsRaw()) {
-        if (!AppendKeepingZero(out, in, n)) {
-            position.Fail(failure, ConversionFailure::Kind::kTooLong, n, 0);
-            return false;
-        }
-        out.Terminate();
-        return true;
-    }
+    if (IsRaw()) return CopyRaw(in, n, out, failure);
     charset_->Reset();
     uint8_t encoded[Charset::kMaxCharBytes];
     bool ok = true;

@@ -11,23 +11,10 @@
 
 #include "cipher_context.h"
 #include "string_ids.h"
+#include "recording_sink.h"
 
 namespace velkaro {
 namespace {
-
-// Records every message instead of showing it.
-class RecordingSink : public MessageSink {
-public:
-    struct Call {
-        uint32_t id;
-        uint32_t style;
-    };
-    int ShowMessage(uint32_t id, uint32_t style) override {
-        calls.push_back({id, style});
-        return 1;
-    }
-    std::vector<Call> calls;
-};
 
 // A password buffer as the dialog hands it over: at least 32 bytes, NUL-terminated, the rest
 // filled with a marker so that writes beyond the first 32 bytes show up.
@@ -90,7 +77,7 @@ TEST_P(PasswordExpansion, KeyIsTheConstantDecryptedUnderTheExpandedPassword) {
     ASSERT_TRUE(DeriveKey(buffer.bytes, out, keyPresent, sink));
     EXPECT_TRUE(SameKey(out, KeyFromExpanded(GetParam().expanded)));
     EXPECT_EQ(keyPresent, 1);
-    EXPECT_TRUE(sink.calls.empty());
+    EXPECT_TRUE(sink.shown.empty());
 
     // The first 32 bytes are wiped, nothing after them is touched.
     for (int i = 0; i < 32; ++i) EXPECT_EQ(buffer.bytes[i], 0) << "byte " << i;
@@ -165,9 +152,9 @@ TEST_P(RefusedPassword, ShowsItsMessageAndChangesNothing) {
 
     EXPECT_FALSE(DeriveKey(buffer.bytes, out, keyPresent, sink));
 
-    ASSERT_EQ(sink.calls.size(), 1u);
-    EXPECT_EQ(sink.calls[0].id, GetParam().id);
-    EXPECT_EQ(sink.calls[0].style, GetParam().style);
+    ASSERT_EQ(sink.shown.size(), 1u);
+    EXPECT_EQ(sink.shown[0].id, GetParam().id);
+    EXPECT_EQ(sink.shown[0].style, GetParam().style);
     EXPECT_EQ(0, std::memcmp(buffer.bytes, original.bytes, sizeof buffer.bytes));
     CipherKey untouched;
     std::memset(&untouched, 0xC3, sizeof untouched);
@@ -208,7 +195,7 @@ TEST_F(HeaderMatch, TheSealingKeyMatches) {
     int32_t keyPresent = 0;
     EXPECT_TRUE(KeyMatchesHeader(header_, key_, keyPresent, sink_));
     EXPECT_EQ(keyPresent, 1);
-    EXPECT_TRUE(sink_.calls.empty());
+    EXPECT_TRUE(sink_.shown.empty());
 }
 
 TEST_F(HeaderMatch, OnlyBytesZeroToThirtyNineAreRead) {
@@ -241,7 +228,7 @@ TEST_F(HeaderMatch, AKeyWhoseCheckDoesNotVerifyNeverMatches) {
     int32_t keyPresent = 1;
     EXPECT_FALSE(KeyMatchesHeader(header_, altered, keyPresent, sink_));
     EXPECT_EQ(keyPresent, 0);
-    EXPECT_TRUE(sink_.calls.empty());
+    EXPECT_TRUE(sink_.shown.empty());
 }
 
 }  // namespace
