@@ -10,6 +10,13 @@ namespace velkaro {
 enum MessageStyle : uint32_t {
     kStyleStop = 0x00000010u | 0x00010000u,         // MB_ICONHAND | MB_SETFOREGROUND
     kStyleInformation = 0x00000040u | 0x00010000u,  // MB_ICONINFORMATION | MB_SETFOREGROUND
+    kStyleQuestion = 0x00000001u | 0x00000020u | 0x00010000u,  // MB_OKCANCEL | MB_ICONQUESTION | MB_SETFOREGROUND
+};
+
+// The answers ShowMessage returns, with the values of the Windows message box.
+enum MessageAnswer : int {
+    kAnswerOk = 1,      // IDOK
+    kAnswerCancel = 2,  // IDCANCEL
 };
 
 class MessageSink {

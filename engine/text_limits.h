@@ -40,4 +40,9 @@ static_assert(kTextBufferCapacity >=
               "a buffer holds note + block + closing marker + zero");
 static_assert(kTextBufferCapacity > kMaxPlainText, "a buffer holds the longest plain text");
 
+// The longest text read for opening a block: a whole buffer. A text of up to 64000
+// characters seals into a block longer than 64000 characters, and its own sender must be
+// able to open it again.
+constexpr uint32_t kMaxOpenedText = kTextBufferCapacity - 1;
+
 }  // namespace velkaro
