@@ -25,7 +25,8 @@ public:
     // currentKey zeroed and senderTag "@%", helpPath, programDir, and the note when
     // addInfoNote is set.
     explicit AppState(AppPlatform& platform);
-    // Saves nothing.
+    // Saves nothing. Wipes the current key and the three text buffers, which may still hold
+    // a key or a plain text.
     virtual ~AppState();
 
     AppState(const AppState&) = delete;
@@ -73,6 +74,11 @@ public:
     std::string programCaption;
 
 private:
+    // Step 4: exactly one of the four version flags.
+    void CheckWindowsVersion();
+    // Steps 8 and 9: helpPath and programDir from the module path.
+    void BuildProgramPaths();
+
     AppPlatform& platform_;
 };
 

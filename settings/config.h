@@ -25,6 +25,12 @@ public:
     static constexpr size_t kMaxTemplateLength = 78;
     // Stored counts above this are not read at all.
     static constexpr unsigned kMaxStoredTemplateCount = 64;
+    // LoadStringA buffers: the missing-file text goes through 80 bytes, each default
+    // template through 60.
+    static constexpr size_t kMissingFileTextCapacity = 80;
+    static constexpr size_t kTemplateTextCapacity = 60;
+    // The load error's box: MB_ICONEXCLAMATION | MB_SETFOREGROUND, as the framework shows it.
+    static constexpr uint32_t kLoadErrorStyle = 0x00000030u | 0x00010000u;
 
     // Builds the settings-file path (the module path with the extension "ini") and loads it
     // with OpenSettingsFile: the record then holds the file's values or the defaults.
@@ -65,6 +71,13 @@ public:
     uint16_t idleMinutes = 0;
 
 private:
+    // Reads the file's bytes into the record; false when the load fails.
+    bool LoadSettingsBytes(const std::string& bytes);
+    // "Velkaro Stego" + " Версия 3.1": the record is loaded before AppState builds its caption.
+    std::string MessageCaption();
+    // Shows string `id` (loaded through `capacity` bytes) in a box without owner window.
+    void ShowFileMessage(uint32_t id, size_t capacity, uint32_t style);
+
     AppPlatform& platform_;
     std::string pathName_;
 };
