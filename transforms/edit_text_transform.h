@@ -27,6 +27,13 @@ public:
     ProbeResult TransformEditText(TextTarget* window, TransformMode mode);
 
 private:
+    // Reads the text into textBuffer (from the window, or measures what the clipboard viewer
+    // put there) and answers its length in *length; false when there is nothing to act on.
+    bool ReadText(TextTarget* window, TransformMode mode, uint32_t* length);
+    ProbeResult Probe(uint32_t length);
+    void Encrypt(TextTarget* window, uint32_t length);
+    void Decrypt(TextTarget* window, uint32_t length);
+
     AppState& app_;
     RequestContext& request_;
     MessageCipher& cipher_;
