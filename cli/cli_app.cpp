@@ -11,6 +11,7 @@
 #include "cli_message_sink.h"
 #include "cli_options.h"
 #include "exit_status.h"
+#include "file_replace.h"
 #include "info_note.h"
 #include "password_source.h"
 #include "platform.h"
@@ -94,7 +95,7 @@ ExitStatus WriteOutput(const std::string& name, const uint8_t* data, size_t n, C
         return kExitSuccess;
     }
     std::string error;
-    if (!Platform::ReplaceFileContent(name, data, n, &error)) {
+    if (!ReplaceFileContent(name, data, n, &error)) {
         messages.Report(IDS_CLI_CANNOT_WRITE, {name, error});
         return kExitIoError;
     }

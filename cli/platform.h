@@ -1,6 +1,7 @@
 #pragma once
 // The few services of velkaro-cli that differ between POSIX systems (platform_posix.cpp) and
-// Windows (platform_win32.cpp): standard streams, the terminal, descriptors, replacing files.
+// Windows (platform_win32.cpp): standard streams, the terminal, descriptors. Files are
+// replaced through the settings layer's ReplaceFileContent (file_replace.h).
 
 #include <cstddef>
 #include <cstdint>
@@ -25,12 +26,6 @@ public:
 
     // Reads up to n bytes from descriptor fd. Returns the count, 0 at its end, -1 on error.
     static long ReadDescriptor(int fd, void* p, size_t n);
-
-    // Writes n bytes as the whole new content of the file at path, or leaves it untouched:
-    // the bytes go to a new temporary file in the same directory, which then replaces path.
-    // On failure *error describes it and no temporary file is left.
-    static bool ReplaceFileContent(const std::string& path, const uint8_t* data, size_t n,
-                                   std::string* error);
 };
 
 }  // namespace velkaro

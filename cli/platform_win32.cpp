@@ -1,5 +1,5 @@
 // Platform services on Windows: binary standard streams, a password read from the console
-// without echo, descriptors of the C runtime, and an atomic file replacement.
+// without echo and descriptors of the C runtime.
 #include <windows.h>
 #include <conio.h>
 #include <fcntl.h>
@@ -70,47 +70,6 @@ Platform::TerminalResult Platform::ReadTerminalLine(const std::string& prompt, S
 
 long Platform::ReadDescriptor(int fd, void* p, size_t n) {
     return long(_read(fd, p, unsigned(n > 0x10000 ? 0x10000 : n)));
-}
-
-bool Platform::ReplaceFileContent(const std::string& path, const uint8_t* data, size_t n,
-                                  std::string* error) {
-    std::string temporary;
-    int fd = -1;
-    for (unsigned attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary = path + ".velkaro-" + std::to_string(GetCurrentProcessId()) + "-" +
-                    std::to_string(attempt);
-        fd = _open(temporary.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
-        if (fd < 0 && errno != EEXIST) break;
-    }
-    if (fd < 0) {
-        *error = std::strerror(errno);
-        return false;
-    }
-    bool ok = true;
-    while (ok && n > 0) {
-        unsigned chunk = unsigned(n > 0x10000 ? 0x10000 : n);
-        int written = _write(fd, data, chunk);
-        if (written <= 0) {
-            ok = false;
-            break;
-        }
-        data += written;
-        n -= size_t(written);
-    }
-    int savedErrno = errno;
-    if (ok && _commit(fd) != 0) ok = false, savedErrno = errno;
-    if (_close(fd) != 0 && ok) ok = false, savedErrno = errno;
-    if (ok && !MoveFileExA(temporary.c_str(), path.c_str(),
-                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        DeleteFileA(temporary.c_str());
-        *error = "MoveFileExA failed, error " + std::to_string(GetLastError());
-        return false;
-    }
-    if (!ok) {
-        DeleteFileA(temporary.c_str());
-        *error = std::strerror(savedErrno);
-    }
-    return ok;
 }
 
 }  // namespace velkaro

@@ -49,4 +49,20 @@ std::string InfoNoteHtmlForm(const std::string& text) {
     return html + "<br>" + std::string(kInfoNoteRuleLength, '_') + "<br>";
 }
 
+InfoNote::InfoNote() : text_(DefaultText()) {}
+
+void InfoNote::LoadFileBytes(const char* data, size_t n) {
+    text_ = InfoNoteTextFromBytes(data, n, DefaultText());
+}
+
+void InfoNote::UseDefault() { text_ = DefaultText(); }
+
+std::string InfoNote::DefaultText() { return DefaultInfoNoteText(ProgramCaption()); }
+
+std::string InfoNote::ProgramCaption() {
+    const char* name = LookupString(IDS_PROGRAM_NAME);
+    const char* suffix = LookupString(IDS_PROGRAM_VERSION_SUFFIX);
+    return Cp1251::FromUtf8(std::string(name ? name : "") + (suffix ? suffix : ""));
+}
+
 }  // namespace velkaro

@@ -1,8 +1,9 @@
 #pragma once
-// The informational note put in front of every encrypted message, so that a recipient
-// without the program learns what the unreadable block is. These free functions build its
-// text and its two prepared forms; AppState::LoadInfoNote and velkaro-cli both use them, so
-// the program and the command-line tool put the same note in front of a block.
+// InfoNote: the informational note put in front of every encrypted message, so that a
+// recipient without the program learns what the unreadable block is. The free functions
+// build its text and its two prepared forms; AppState::LoadInfoNote uses them, and so does
+// velkaro-cli through the small InfoNote value, so the program and the command-line tool put
+// the same note in front of a block.
 //
 // The note file ("msgtext.txt" beside the program) holds ANSI text with CR LF line breaks,
 // no header and no terminating zero. Only its first kInfoNoteReadLimit bytes are used, and
@@ -36,5 +37,32 @@ std::string InfoNotePlainForm(const std::string& text);
 // infoNoteHtml: the text with every CR, together with an LF right after it, turned into
 // "<br>" (an LF without a CR before it stays), then "<br>", the rule and "<br>".
 std::string InfoNoteHtmlForm(const std::string& text);
+
+// A note text with its forms, for code that has no AppState (velkaro-cli). The default text
+// is built from the string table: the prefix and the caption "Velkaro Stego" + " Версия 3.1".
+class InfoNote {
+public:
+    static constexpr size_t kMaxFileBytes = kInfoNoteReadLimit;
+    static constexpr size_t kRuleLength = kInfoNoteRuleLength;
+
+    // Starts with the default text.
+    InfoNote();
+
+    // The note the n bytes of a note file give (InfoNoteTextFromBytes with the default text).
+    void LoadFileBytes(const char* data, size_t n);
+    void UseDefault();
+
+    const std::string& Text() const { return text_; }
+    std::string PlainForm() const { return InfoNotePlainForm(text_); }
+    std::string HtmlForm() const { return InfoNoteHtmlForm(text_); }
+
+    // DefaultInfoNoteText(ProgramCaption()), in CP1251.
+    static std::string DefaultText();
+    // The program caption "Velkaro Stego" with its version suffix, in CP1251.
+    static std::string ProgramCaption();
+
+private:
+    std::string text_;
+};
 
 }  // namespace velkaro

@@ -1,12 +1,17 @@
-// The informational note as the command-line tool builds it from a note file.
+// The informational note as the command-line tool builds it from a note file: the same
+// note the program puts in front of a block.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
+#include "app_state.h"
 #include "cli_message_sink.h"
 #include "cp1251.h"
+#include "fake_app_platform.h"
 #include "info_note.h"
 #include "string_ids.h"
+#include "temp_dir.h"
 
 namespace velkaro {
 namespace {
@@ -36,6 +41,29 @@ INSTANTIATE_TEST_SUITE_P(
                       NoteCase{"OnlyTheFirst1024Bytes", std::string(1500, 'n'), std::string(1024, 'n')},
                       NoteCase{"Cp1251BytesKept", "\xCF\xF0\xE8\xE2\xE5\xF2", "\xCF\xF0\xE8\xE2\xE5\xF2"}),
     [](const auto& p) { return std::string(p.param.name); });
+
+// The settings file of a program with addInfoNote on (the other fields as the defaults).
+std::string SettingsWithNote() {
+    std::string bytes(36, '\0');
+    bytes[12] = 1;   // keepPassword
+    bytes[22] = 1;   // addInfoNote
+    bytes[34] = 17;  // stegoModifierKey
+    return bytes + ">\n" + std::string(1, '\0');
+}
+
+// The tool's note must be the program's note, whatever the note file holds.
+TEST_P(InfoNoteTest, PlainFormIsTheProgramsNote) {
+    TempDir dir;
+    dir.Write("velkaro.ini", SettingsWithNote());
+    dir.Write("msgtext.txt", GetParam().fileBytes);
+    FakeAppPlatform platform(dir.File("velkaro.exe"));
+    auto state = std::make_unique<AppState>(platform);
+    ASSERT_EQ(state->config.addInfoNote, 1);
+    InfoNote note;
+    note.LoadFileBytes(GetParam().fileBytes.data(), GetParam().fileBytes.size());
+    EXPECT_EQ(note.PlainForm(), state->infoNoteText);
+    EXPECT_EQ(note.HtmlForm(), state->infoNoteHtml);
+}
 
 TEST(InfoNotePlainFormTest, IsTextRuleAndLineBreaks) {
     InfoNote note;
