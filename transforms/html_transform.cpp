@@ -159,7 +159,8 @@ private:
     }
 
     // A hidden block is read from the element's outer HTML just after its first comment
-    // opener, so the block must sit in the element's first comment.
+    // opener, so the block must sit in the element's first comment; that read is cut to
+    // `limit`. The other texts are read whole: the size question decides what is kept.
     std::string ReadMessageText(uint32_t limit) {
         const DocumentTraits& traits = request_.traits;
         if (traits.hasHiddenBlock != 0) {

@@ -11,6 +11,8 @@
 //   bit 5     after PlainText, run Encrypt
 //   bit 6     the second half of the text is the outer HTML, apart from the inner HTML
 //   bit 7     the size question is answered with Cancel
+// The seeds' blocks were sealed by velkaro-cli under the harness's password "fuzzing
+// password" (plain text "<FONT color=red>Привет, мир</FONT>").
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
