@@ -422,14 +422,23 @@ TEST_F(HtmlTransformTest, CompositionThatDoesNotFitIsRefused) {
     EXPECT_EQ(OpenFirstBlock(Ansi(page_.puts[0].text)), body);
 }
 
+// Seal refuses a body that cannot be packed into 46000 bytes; the hidden form does not even
+// offer the cover texts then.
 TEST_F(HtmlTransformTest, EngineFailureWritesNothing) {
-    // Seal refuses a body that cannot be packed into 46000 bytes.
-    ShapeWithText(Page::PlainCompose, IncompressibleText(kMaxStoredBody + 1, 2));
-    ProbeAndEncrypt();
-    EXPECT_FALSE(sink_.shown.empty());
-    EXPECT_TRUE(page_.puts.empty());
-    EXPECT_TRUE(page_.bgColours.empty());
-    EXPECT_TRUE(page_.windowEvents.empty());
+    const std::string text = IncompressibleText(kMaxStoredBody + 1, 2);
+    app_->config.offerTemplateList = 1;
+    for (int32_t hidden : {0, 1}) {
+        SCOPED_TRACE(hidden);
+        app_->stegoRequested = hidden;
+        ShapeWithHtml(Page::HtmlCompose, "<FONT>" + text + "</FONT>");
+        sink_.shown.clear();
+        ProbeAndEncrypt();
+        EXPECT_FALSE(sink_.shown.empty());
+        EXPECT_EQ(chooser_.calls, 0);
+        EXPECT_TRUE(page_.puts.empty());
+        EXPECT_TRUE(page_.bgColours.empty());
+        EXPECT_TRUE(page_.windowEvents.empty());
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
