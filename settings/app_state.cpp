@@ -11,13 +11,7 @@ namespace velkaro {
 namespace {
 
 constexpr uint32_t kPlatformNt = 2;  // VER_PLATFORM_WIN32_NT
-constexpr char kHelpTopic[] = "::/nazn.html";
 constexpr char kSenderTag[] = "@%";
-
-// The program's directory is built from a real file's path: on Windows it is cut at "\", and
-// the same code running elsewhere (the tests, natively) meets "/" as well. Command lines are
-// parsed by DirectoryOfCommandLine, which knows "\" only.
-bool IsDirectorySeparator(char c) { return c == '\\' || c == '/'; }
 
 }  // namespace
 
@@ -77,23 +71,9 @@ void AppState::CheckWindowsVersion() {
 }
 
 void AppState::BuildProgramPaths() {
-    std::string modulePath = platform_.ModulePath();
-
-    CopyBounded(helpPath, modulePath.c_str());
-    ReplaceExtension(helpPath, "CHM");
-    AppendBounded(helpPath, kHelpTopic);
-
-    // Cut after the last separator; index 0 is not searched, as in the original scan.
-    CopyBounded(programDir, modulePath.c_str());
-    size_t length = std::strlen(programDir);
-    size_t cut = 0;
-    for (size_t i = length; i > 1; --i) {
-        if (IsDirectorySeparator(programDir[i - 1])) {
-            cut = i;
-            break;
-        }
-    }
-    programDir[cut] = '\0';
+    const std::string modulePath = platform_.ModulePath();
+    HelpPathOf(modulePath.c_str(), helpPath);
+    ProgramDirOf(modulePath.c_str(), programDir);
 }
 
 void AppState::LoadInfoNote() {

@@ -60,4 +60,22 @@ void ReplaceExtension(char* path, const char* extension, size_t capacity) {
     AppendBounded(path, extension, capacity);
 }
 
+void HelpPathOf(const char* modulePath, char* out) {
+    CopyBounded(out, modulePath);
+    ReplaceExtension(out, "CHM");
+    AppendBounded(out, "::/nazn.html");
+}
+
+void ProgramDirOf(const char* modulePath, char* out) {
+    CopyBounded(out, modulePath);
+    size_t cut = 0;
+    for (size_t i = std::strlen(out); i > 1; --i) {
+        if (out[i - 1] == '\\' || out[i - 1] == '/') {
+            cut = i;
+            break;
+        }
+    }
+    out[cut] = '\0';
+}
+
 }  // namespace velkaro

@@ -27,6 +27,15 @@ void DirectoryOfCommandLine(const char* commandLine, char* out);
 // fit the buffer is cut off; the path always stays zero-terminated.
 void ReplaceExtension(char* path, const char* extension, size_t capacity = kPathCapacity);
 
+// The help file's path of a module path: its extension replaced by "CHM", then the topic
+// "::/nazn.html" appended (kPathCapacity bytes in `out`).
+void HelpPathOf(const char* modulePath, char* out);
+
+// The program's directory of a module path: the path cut right after its last separator,
+// index 0 never taken; empty when there is none. The directory is that of a real file, so
+// "/" separates as well as "\" (the same code runs natively in the tests).
+void ProgramDirOf(const char* modulePath, char* out);
+
 // Appends `tail` to the zero-terminated text in `buffer` (`capacity` bytes), cutting what
 // does not fit. Answers false when something was cut.
 bool AppendBounded(char* buffer, const char* tail, size_t capacity = kPathCapacity);

@@ -50,35 +50,6 @@ TEST_F(AppStateTest, ProgramDirIsTheModuleDirectory) {
     EXPECT_EQ(std::string(state->helpPath), dir + "velkaro.CHM::/nazn.html");
 }
 
-struct PathCase {
-    const char* name;
-    const char* modulePath;
-    const char* programDir;
-    const char* helpPath;
-};
-
-class AppStatePathTest : public ::testing::TestWithParam<PathCase> {};
-
-// The settings file of these module paths cannot be written (their directories do not exist
-// here), which costs a message but does not change the paths.
-TEST_P(AppStatePathTest, HelpPathAndProgramDir) {
-    FakeAppPlatform platform(GetParam().modulePath);
-    AppState state(platform);
-    EXPECT_EQ(std::string(state.programDir), GetParam().programDir);
-    EXPECT_EQ(std::string(state.helpPath), GetParam().helpPath);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    ModulePaths, AppStatePathTest,
-    ::testing::Values(
-        PathCase{"WindowsPath", "Z:\\no such dir\\Velkaro\\velkaro.exe", "Z:\\no such dir\\Velkaro\\",
-                 "Z:\\no such dir\\Velkaro\\velkaro.CHM::/nazn.html"},
-        PathCase{"DotInDirectoryOnly", "Z:\\no.such\\velkaro", "Z:\\no.such\\",
-                 "Z:\\no.CHM::/nazn.html"},
-        PathCase{"NoSeparator", "velkaro.exe", "", "velkaro.CHM::/nazn.html"},
-        PathCase{"SeparatorOnlyAtIndexZero", "\\velkaro.exe", "", "\\velkaro.CHM::/nazn.html"}),
-    [](const auto& p) { return std::string(p.param.name); });
-
 struct VersionCase {
     const char* name;
     WindowsVersionInfo version;

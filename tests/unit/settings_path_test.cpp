@@ -94,6 +94,35 @@ INSTANTIATE_TEST_SUITE_P(
         ExtensionCase{"Empty", "", "ini", ".ini"}),
     [](const auto& p) { return std::string(p.param.name); });
 
+struct PathCase {
+    const char* name;
+    const char* modulePath;
+    const char* programDir;
+    const char* helpPath;
+};
+
+class ModulePathTest : public ::testing::TestWithParam<PathCase> {};
+
+TEST_P(ModulePathTest, HelpPathAndProgramDir) {
+    char programDir[kPathCapacity];
+    char helpPath[kPathCapacity];
+    ProgramDirOf(GetParam().modulePath, programDir);
+    HelpPathOf(GetParam().modulePath, helpPath);
+    EXPECT_EQ(std::string(programDir), GetParam().programDir);
+    EXPECT_EQ(std::string(helpPath), GetParam().helpPath);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ModulePaths, ModulePathTest,
+    ::testing::Values(
+        PathCase{"WindowsPath", "Z:\\no such dir\\Velkaro\\velkaro.exe", "Z:\\no such dir\\Velkaro\\",
+                 "Z:\\no such dir\\Velkaro\\velkaro.CHM::/nazn.html"},
+        PathCase{"DotInDirectoryOnly", "Z:\\no.such\\velkaro", "Z:\\no.such\\",
+                 "Z:\\no.CHM::/nazn.html"},
+        PathCase{"NoSeparator", "velkaro.exe", "", "velkaro.CHM::/nazn.html"},
+        PathCase{"SeparatorOnlyAtIndexZero", "\\velkaro.exe", "", "\\velkaro.CHM::/nazn.html"}),
+    [](const auto& p) { return std::string(p.param.name); });
+
 TEST(ReplaceExtensionLimitTest, NeverWritesPastTheBuffer) {
     struct {
         size_t length;
