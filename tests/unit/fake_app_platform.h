@@ -28,8 +28,9 @@ public:
         size_t capacity;
     };
 
-    explicit FakeAppPlatform(std::string modulePath = "C:\\Program Files\\Velkaro\\velkaro.exe")
-        : modulePath_(std::move(modulePath)) {}
+    // The settings file and the note are read and written beside modulePath: give a path in
+    // the test's own temporary folder (TempDir::File), never one that resolves elsewhere.
+    explicit FakeAppPlatform(std::string modulePath) : modulePath_(std::move(modulePath)) {}
 
     std::string ModulePath() override { return modulePath_; }
     void SetModulePath(std::string path) { modulePath_ = std::move(path); }
