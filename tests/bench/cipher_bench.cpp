@@ -14,6 +14,7 @@
 #include <cstring>
 #include <vector>
 
+#include "bench_support.h"
 #include "cipher_context.h"
 #include "message_sink.h"
 #include "password_key.h"
@@ -112,11 +113,6 @@ void BM_PlainGamma64K(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * int64_t(kBytes));
 }
 BENCHMARK(BM_PlainGamma64K);
-
-class NullSink : public MessageSink {
-public:
-    int ShowMessage(uint32_t, uint32_t) override { return 1; }
-};
 
 // One password check as the program makes it: a fresh context, its self-test, the expansion
 // and the derivation.

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_support.h"
 #include "message_cipher.h"
 #include "message_sink.h"
 #include "password_key.h"
@@ -14,20 +15,6 @@
 namespace {
 
 using namespace velkaro;
-
-class NullSink : public MessageSink {
-public:
-    int ShowMessage(uint32_t, uint32_t) override { return 1; }
-};
-
-std::string Letter(size_t n) {
-    const std::string words =
-        "Здравствуйте! Высылаю отчёт за квартал, цифры по продажам и план на следующий месяц. ";
-    std::string s;
-    while (s.size() < n) s += words;
-    s.resize(n);
-    return s;
-}
 
 std::string Noise(size_t n) {
     std::mt19937 rng(7);

@@ -13,6 +13,7 @@
 #include "cli_test_support.h"
 #include "cp1251.h"
 #include "edit_text_transform.h"
+#include "edit_transform_fixture.h"
 #include "fake_app_platform.h"
 #include "fake_text_target.h"
 #include "info_note.h"
@@ -50,13 +51,10 @@ struct InteropCase {
 // Failures name the case, not its bytes.
 void PrintTo(const InteropCase& c, std::ostream* os) { *os << c.name; }
 
-class CliTransformInteropTest : public ::testing::TestWithParam<InteropCase> {
+class CliTransformInteropTest : public ::testing::TestWithParam<InteropCase>, protected EditTransformFixture {
 protected:
     void SetUp() override {
-        char buffer[64] = {};
-        std::memcpy(buffer, kPassword.data(), kPassword.size());
-        RecordingSink keySink;
-        ASSERT_TRUE(DeriveKey(buffer, app_->currentKey, app_->keyPresent, keySink));
+        ASSERT_TRUE(UsePassword(kPassword));
         if (GetParam().withNote) {
             app_->config.addInfoNote = 1;
             app_->LoadInfoNote();  // no note file in the directory: the default text
@@ -91,15 +89,6 @@ protected:
         EXPECT_EQ(window.written.size(), 1u);
         return window.Text();
     }
-
-    TempDir dir_;
-    FakeAppPlatform platform_{dir_.File("velkaro.exe")};
-    std::unique_ptr<AppState> app_ = std::make_unique<AppState>(platform_);
-    RequestContext request_;
-    RecordingSink sink_;
-    MessageCipher cipher_{sink_, app_->currentKey, app_->senderTag,
-                          reinterpret_cast<uint8_t*>(app_->scratchBuffer)};
-    EditTextTransform transform_{*app_, request_, cipher_, sink_};
 
     RecordedMessages cliMessages_;
     std::unique_ptr<TextCodec> raw_ = TextCodec::Open("CP1251");

@@ -15,6 +15,7 @@
 #include "block_probe.h"
 #include "cp1251.h"
 #include "edit_text_transform.h"
+#include "edit_transform_fixture.h"
 #include "fake_app_platform.h"
 #include "fake_text_target.h"
 #include "info_note.h"
@@ -59,19 +60,9 @@ bool StartsWith(const std::string& s, const std::string& head) { return s.compar
 
 uint32_t Load32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
 
-// The program's objects as the main window wires them: a heap AppState whose settings file
-// lands in a temporary directory, the request context, the message cipher over the state's
-// key, tag and scratch buffer, and the transform.
-class EditTextTransformTest : public ::testing::Test {
+class EditTextTransformTest : public ::testing::Test, protected EditTransformFixture {
 protected:
-    void SetUp() override { UsePassword(kPassword); }
-
-    void UsePassword(const std::string& password) {
-        char buffer[64] = {};
-        std::memcpy(buffer, password.data(), password.size());
-        RecordingSink keySink;
-        ASSERT_TRUE(DeriveKey(buffer, app_->currentKey, app_->keyPresent, keySink));
-    }
+    void SetUp() override { ASSERT_TRUE(UsePassword(kPassword)); }
 
     ProbeResult Run(TextTarget* window, TransformMode mode) { return transform_.TransformEditText(window, mode); }
 
@@ -104,14 +95,6 @@ protected:
         request_.clipboardSource = 1;
     }
 
-    TempDir dir_;
-    FakeAppPlatform platform_{dir_.File("velkaro.exe")};
-    std::unique_ptr<AppState> app_ = std::make_unique<AppState>(platform_);
-    RequestContext request_;
-    RecordingSink sink_;
-    MessageCipher cipher_{sink_, app_->currentKey, app_->senderTag,
-                          reinterpret_cast<uint8_t*>(app_->scratchBuffer)};
-    EditTextTransform transform_{*app_, request_, cipher_, sink_};
 };
 
 // ---- Nothing to act on ----------------------------------------------------------------
@@ -177,7 +160,7 @@ TEST_F(EditTextTransformTest, ProbeDecodesTheHeaderTheKeyIsTestedAgainst) {
     RecordingSink keySink;
     EXPECT_TRUE(KeyMatchesHeader(request_.blockHeader, app_->currentKey, keyPresent, keySink));
     CipherKey sealedUnder = app_->currentKey;
-    UsePassword("another password");
+    ASSERT_TRUE(UsePassword("another password"));
     EXPECT_FALSE(KeyMatchesHeader(request_.blockHeader, app_->currentKey, keyPresent, keySink));
     app_->currentKey = sealedUnder;
 }
@@ -467,7 +450,7 @@ void PrintTo(const OpenFailureCase& c, std::ostream* os) { *os << c.name; }
 
 class OpenFailureTest : public EditTextTransformTest, public ::testing::WithParamInterface<OpenFailureCase> {
 public:
-    void SetKeyFrom(const std::string& password) { UsePassword(password); }
+    void SetKeyFrom(const std::string& password) { ASSERT_TRUE(UsePassword(password)); }
     AppState& App() { return *app_; }
 };
 
