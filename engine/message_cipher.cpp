@@ -73,8 +73,12 @@ std::unique_ptr<uint8_t[]> NewZeroed(uint32_t size) {
 }  // namespace
 
 MessageCipher::MessageCipher(MessageSink& messages, const CipherKey& currentKey,
-                             const uint8_t* senderTag, uint8_t* scratch)
-    : messages_(messages), currentKey_(currentKey), senderTag_(senderTag), scratch_(scratch) {
+                             const uint8_t* senderTag, uint8_t* scratch, EntropySource& entropy)
+    : messages_(messages),
+      currentKey_(currentKey),
+      senderTag_(senderTag),
+      scratch_(scratch),
+      entropy_(entropy) {
     Seed();
 }
 
@@ -267,6 +271,8 @@ void MessageCipher::WrapLines(const char* in, char* out, uint32_t* n) {
 }
 
 bool MessageCipher::Random(uint8_t* out, uint32_t n) {
+    // A source that failed at construction is asked again: it may have recovered.
+    if (!seeded_ && !Seed()) return false;
     if (!generator_.ok || !generator_.SetKey(generatorKey_)) return false;
     // Every call re-keys the generator with the constant decrypted under its old key.
     generator_.DeriveCipherKey(kDerivationConstant, generatorKey_);
@@ -288,26 +294,36 @@ bool MessageCipher::Random(uint8_t* out, uint32_t n) {
     return true;
 }
 
-void MessageCipher::Seed() {
+bool MessageCipher::Seed() {
     const auto now = std::chrono::system_clock::now().time_since_epoch();
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now).count();
-    Seed(uint32_t(std::time(nullptr)), uint32_t(ms % 1000));
+    return Seed(uint32_t(std::time(nullptr)), uint32_t(ms % 1000));
 }
 
-void MessageCipher::Seed(uint32_t seconds, uint32_t milliseconds) {
+bool MessageCipher::Seed(uint32_t seconds, uint32_t milliseconds) {
+    uint8_t system[32];
+    seeded_ = entropy_.Fill(system, sizeof system);
+    if (!seeded_) {
+        SecureWipe(system, sizeof system);
+        SecureWipe(&generatorKey_, sizeof generatorKey_);
+        return false;
+    }
     // A fresh context holds the self-test key, under which the seed bytes are decrypted.
     generator_ = CipherContext();
     std::srand(seconds);
     uint8_t s = uint8_t(milliseconds);
     uint8_t g[32];
-    for (uint8_t& byte : g) {
-        byte = uint8_t((std::rand() & 0xFF) + s);
-        s = uint8_t(byte ^ s ^ 0x55);
+    for (size_t i = 0; i < sizeof g; ++i) {
+        g[i] = uint8_t((std::rand() & 0xFF) + s);
+        s = uint8_t(g[i] ^ s ^ 0x55);
     }
+    for (size_t i = 0; i < sizeof g; ++i) g[i] ^= system[i];
     generator_.DeriveCipherKey(g, generatorKey_);
     generatorSeed_[0] = generator_.N1;
     generatorSeed_[1] = generator_.N2;
     SecureWipe(g, sizeof g);
+    SecureWipe(system, sizeof system);
+    return true;
 }
 
 bool FindBlockMarker(const char* text, int32_t* pos, uint32_t len, const char* marker) {

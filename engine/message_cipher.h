@@ -14,6 +14,7 @@
 
 #include "cipher_context.h"
 #include "cipher_key.h"
+#include "entropy_source.h"
 #include "message_sink.h"
 
 namespace velkaro {
@@ -23,13 +24,13 @@ public:
     // currentKey and senderTag (32 bytes read) belong to the application state and are read
     // at every Seal and Open; scratch is the application's scratch buffer of
     // kTextBufferCapacity bytes, used as working memory and holding nothing across calls.
-    // The constructor seeds the random generator from the clock.
+    // The constructor seeds the random generator from the clock and `entropy`.
     //
     // The message context is a member rather than a separate heap object, so it exists
     // whenever the MessageCipher does: there is no half-built state in which Seal and Open
     // would have to refuse for want of it.
     MessageCipher(MessageSink& messages, const CipherKey& currentKey, const uint8_t* senderTag,
-                  uint8_t* scratch);
+                  uint8_t* scratch, EntropySource& entropy = SystemEntropy());
     virtual ~MessageCipher();
 
     // Seals text[0..n), 1 <= n <= 64000, under currentKey into out as the zero-terminated
@@ -56,12 +57,17 @@ public:
     // becomes the output length. in and out must not overlap.
     static void WrapLines(const char* in, char* out, uint32_t* n);
 
-    // n random bytes from the cipher-based generator; false when its key or self-test fails.
+    // n random bytes from the cipher-based generator; false when it is unseeded (the
+    // entropy source failed, now and again on this call), or its key or self-test fails.
     bool Random(uint8_t* out, uint32_t n);
-    // Seeds the generator: the runtime's rand seeded with `seconds`, mixed with the low byte
-    // of `milliseconds`, decrypted under the self-test key. Seed() reads the clock.
-    void Seed();
-    void Seed(uint32_t seconds, uint32_t milliseconds);
+    // Seeds the generator: 32 bytes from the runtime's rand seeded with `seconds`, mixed with
+    // the low byte of `milliseconds`, each XORed with a byte of the entropy source, decrypted
+    // under the self-test key. With a source that gives zeros the seed depends on the time
+    // alone. When the source fails the generator stays unseeded and false is returned: a
+    // seed from the clock alone would repeat across processes started together. Seed()
+    // reads the clock.
+    bool Seed();
+    bool Seed(uint32_t seconds, uint32_t milliseconds);
 
     // The document kind of the current request: 1 = HTML mail view, else 0. Written into
     // every sealed header, and taken from the header by Open.
@@ -72,8 +78,10 @@ private:
     const CipherKey& currentKey_;
     const uint8_t* senderTag_;
     uint8_t* scratch_;
+    EntropySource& entropy_;
 
     CipherContext generator_;
+    bool seeded_ = false;
     CipherContext message_;
     uint32_t generatorSeed_[2] = {};
     CipherKey generatorKey_ = {};

@@ -191,6 +191,17 @@ if command -v script >/dev/null; then
     expect_true "terminal does not echo the password" bash -c "! grep -qF 'secret password' tty.txt"
 fi
 
+# ---- Fresh synchro in every process ----------------------------------------------------------
+
+# Processes started back to back share the clock's seconds and often its milliseconds; the
+# synchro (header bytes 20..27: characters 25..36 of the block's first line) must still differ.
+seals=300
+for i in $(seq "$seals"); do
+    "$CLI" seal --password-file pw plain.txt 2>>err | head -n 1 | cut -c25-36
+done >synchros.txt
+expect_true "every seal process gets its own synchro" \
+    test "$(sort -u synchros.txt | grep -c '^.\{12\}$')" -eq "$seals"
+
 # ---- Help ---------------------------------------------------------------------------------------
 
 expect_status "help" 0 "$CLI" --help

@@ -4,10 +4,12 @@
 
 #include <cstring>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "cipher_context.h"
+#include "entropy_source.h"
 #include "password_key.h"
 #include "recording_sink.h"
 #include "string_ids.h"
@@ -467,27 +469,117 @@ TEST_F(SealOpen, DamagedBlocksAreRefusedWithoutReadingOutOfBounds) {
     }
 }
 
-TEST(Random, IsReproducibleForASeedAndMovesOn) {
+// ---------------------------------------------------------------------------------------------
+// The random generator and its seed
+
+// An entropy source for tests: a fixed byte pattern, or a failure, as the test says.
+class ScriptedEntropy : public EntropySource {
+public:
+    explicit ScriptedEntropy(uint8_t fill) : fill_(fill) {}
+    bool Fill(uint8_t* out, size_t n) override {
+        ++calls;
+        if (fail) return false;
+        std::memset(out, fill_, n);
+        return true;
+    }
+    bool fail = false;
+    int calls = 0;
+
+private:
+    uint8_t fill_;
+};
+
+struct GeneratorFixture {
+    explicit GeneratorFixture(EntropySource& entropy)
+        : scratch(kTextBufferCapacity), cipher(sink, key, tag, scratch.data(), entropy) {}
     RecordingSink sink;
     CipherKey key = {};
     uint8_t tag[36] = {};
-    std::vector<uint8_t> scratch(kTextBufferCapacity);
-    MessageCipher a(sink, key, tag, scratch.data()), b(sink, key, tag, scratch.data());
-    a.Seed(1700000000, 123);
-    b.Seed(1700000000, 123);
+    std::vector<uint8_t> scratch;
+    MessageCipher cipher;
+};
+
+TEST(Random, IsReproducibleForASeedAndMovesOn) {
+    ScriptedEntropy zeros(0);
+    GeneratorFixture a(zeros), b(zeros);
+    ASSERT_TRUE(a.cipher.Seed(1700000000, 123));
+    ASSERT_TRUE(b.cipher.Seed(1700000000, 123));
     uint8_t ra[40], rb[40];
     for (uint32_t n : {16u, 32u, 40u}) {
-        ASSERT_TRUE(a.Random(ra, n));
-        ASSERT_TRUE(b.Random(rb, n));
+        ASSERT_TRUE(a.cipher.Random(ra, n));
+        ASSERT_TRUE(b.cipher.Random(rb, n));
         EXPECT_EQ(std::memcmp(ra, rb, n), 0) << n;
     }
     uint8_t first[16], second[16];
-    ASSERT_TRUE(a.Random(first, 16));
-    ASSERT_TRUE(a.Random(second, 16));
+    ASSERT_TRUE(a.cipher.Random(first, 16));
+    ASSERT_TRUE(a.cipher.Random(second, 16));
     EXPECT_NE(std::memcmp(first, second, 16), 0);
-    b.Seed(1700000000, 124);
-    ASSERT_TRUE(b.Random(second, 16));
+    ASSERT_TRUE(b.cipher.Seed(1700000000, 124));
+    ASSERT_TRUE(b.cipher.Random(second, 16));
     EXPECT_NE(std::memcmp(first, second, 16), 0);
+}
+
+TEST(Random, SystemBytesChangeTheSeedOfTheSameMoment) {
+    // Two processes started in the same millisecond differ only in what the system gives.
+    ScriptedEntropy zeros(0), other(0x5A);
+    GeneratorFixture a(zeros), b(other);
+    ASSERT_TRUE(a.cipher.Seed(1700000000, 123));
+    ASSERT_TRUE(b.cipher.Seed(1700000000, 123));
+    uint8_t ra[16], rb[16];
+    ASSERT_TRUE(a.cipher.Random(ra, 16));
+    ASSERT_TRUE(b.cipher.Random(rb, 16));
+    EXPECT_NE(std::memcmp(ra, rb, 16), 0);
+}
+
+TEST(Random, FailingSystemSourceRefusesToSealUntilItRecovers) {
+    ScriptedEntropy source(0x33);
+    source.fail = true;
+    GeneratorFixture f(source);
+    char password[32] = "secret password";
+    int32_t present = 0;
+    ASSERT_TRUE(DeriveKey(password, f.key, present, f.sink));
+
+    uint8_t bytes[16];
+    EXPECT_FALSE(f.cipher.Random(bytes, 16));
+    std::vector<char> text(kTextBufferCapacity, 0), out(kTextBufferCapacity, 'x');
+    std::strcpy(text.data(), "a letter that must not be sealed with a clock-only seed");
+    f.sink.shown.clear();
+    EXPECT_FALSE(f.cipher.Seal(text.data(), out.data(), uint32_t(std::strlen(text.data()))));
+    EXPECT_EQ(f.sink.Ids(), std::vector<uint32_t>{IDS_INTERNAL_ERROR});
+    EXPECT_EQ(f.sink.shown[0].style, uint32_t(kStyleStop));
+    EXPECT_EQ(out[0], '\0') << "nothing usable is written";
+
+    // The source is asked again at the next seal, which then works.
+    source.fail = false;
+    const int callsBefore = source.calls;
+    std::strcpy(text.data(), "a letter");
+    EXPECT_TRUE(f.cipher.Seal(text.data(), out.data(), 8));
+    EXPECT_GT(source.calls, callsBefore);
+    EXPECT_EQ(std::string(out.data(), 12), "[!dgt_encry]");
+}
+
+TEST(Random, FreshCiphersInOneMomentDrawDistinctSynchros) {
+    // The command-line tool makes one MessageCipher per command; thousands of them made in
+    // a tight loop share seconds and milliseconds, and still never repeat a synchro.
+    RecordingSink sink;
+    CipherKey key = {};
+    char password[32] = "one password for all";
+    int32_t present = 0;
+    ASSERT_TRUE(DeriveKey(password, key, present, sink));
+    uint8_t tag[36] = {};
+    std::vector<uint8_t> scratch(kTextBufferCapacity);
+    std::vector<char> text(kTextBufferCapacity), out(kTextBufferCapacity);
+    const std::string letter = "Привет! Одно и то же письмо.";
+    std::set<std::string> synchros;
+    constexpr int kSeals = 3000;
+    for (int i = 0; i < kSeals; ++i) {
+        MessageCipher cipher(sink, key, tag, scratch.data());
+        std::memcpy(text.data(), letter.data(), letter.size());
+        ASSERT_TRUE(cipher.Seal(text.data(), out.data(), uint32_t(letter.size())));
+        const std::vector<uint8_t> header = DecodeHeader(out.data());
+        synchros.insert(std::string(header.begin() + 20, header.begin() + 28));
+    }
+    EXPECT_EQ(synchros.size(), size_t(kSeals));
 }
 
 }  // namespace
