@@ -21,6 +21,7 @@ namespace velkaro {
 constexpr int kHookCodeNoRemove = 3;  // HC_NOREMOVE: a peek that leaves the event queued
 constexpr uintptr_t kMessageLeftDoubleClick = 0x0203;  // WM_LBUTTONDBLCLK
 constexpr uintptr_t kMessageRightButtonDown = 0x0204;  // WM_RBUTTONDOWN
+constexpr uintptr_t kMessageRightButtonUp = 0x0205;    // WM_RBUTTONUP
 constexpr uintptr_t kVirtualKeyF10 = 0x79;             // VK_F10
 
 // Keystroke data bits of a keyboard hook event.

@@ -11,6 +11,7 @@
 #include "hook_rules.h"
 #include "installed_hook_win32.h"
 #include "resource_ids.h"
+#include "right_release_tracker.h"
 #include "shared_hook_state.h"
 #include "velhook_api.h"
 
@@ -30,6 +31,7 @@ HINSTANCE libraryModule = nullptr;
 // gets null (the system ignores the handle there).
 velkaro::InstalledHook mouseHook;
 velkaro::InstalledHook keyboardHook;
+velkaro::RightReleaseTracker rightRelease;
 
 HWND NotifyWindow() {
     return reinterpret_cast<HWND>(
@@ -121,6 +123,7 @@ int WINAPI RemoveHook(void) {
 }
 
 LRESULT CALLBACK MouseHook(int code, WPARAM message, LPARAM mouseInfo) {
+    if (rightRelease.SwallowsEvent(code, message)) return 1;
     const bool gesture = velkaro::IsMouseGesture(
         code, message, Permission(), [] { return (GetAsyncKeyState(VK_MENU) & 0x8000) != 0; });
     if (gesture) {
@@ -129,6 +132,7 @@ LRESULT CALLBACK MouseHook(int code, WPARAM message, LPARAM mouseInfo) {
         char className[velkaro::kClassNameBufferSize];
         ReadLowerClassName(window, className);
         if (Carry(velkaro::DecideMouseTarget(className, ReadClientSize(window)), window)) {
+            rightRelease.EventSwallowed(message);
             return 1;
         }
     }
