@@ -19,7 +19,6 @@ namespace velkaro::test {
 namespace {
 
 constexpr DWORD kWaitMs = 10000;  // bound of every wait for a condition
-constexpr LPARAM kEditTarget = static_cast<LPARAM>(RequestKind::EditTarget);
 
 std::string Environment(const char* name) {
     char value[MAX_PATH] = {};
