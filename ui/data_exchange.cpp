@@ -76,4 +76,15 @@ void DataExchange::Integer(int id, int32_t& value, int32_t min, int32_t max,
     value = int32_t(read);
 }
 
+void WipeControlText(HWND control) {
+    const int length = GetWindowTextLengthA(control);
+    if (length > 0) {
+        // The same length fits the control's buffer, which is then reused, not reallocated.
+        std::vector<char> filler(size_t(length) + 1, ' ');
+        filler[size_t(length)] = '\0';
+        SetWindowTextA(control, filler.data());
+    }
+    SetWindowTextA(control, "");
+}
+
 }  // namespace velkaro::ui

@@ -40,4 +40,8 @@ private:
     bool failed_ = false;
 };
 
+// Overwrites the text of an edit control in place before emptying it, so that a password typed
+// there does not linger in the control's memory.
+void WipeControlText(HWND control);
+
 }  // namespace velkaro::ui
