@@ -1,7 +1,8 @@
 // The program loads its texts with LoadStringA into 60-byte buffers (message boxes, the cover-text
 // templates), so a text longer than 59 CP1251 bytes would reach the user cut off. Two longer
 // texts are loaded through an 80-byte buffer: the missing-settings message, and the start-up
-// message about ObjectFromLresult (61 bytes), which is shown before any window exists.
+// messages shown before any window exists (ObjectFromLresult missing: 61 bytes; the program's
+// path too long).
 #include <gtest/gtest.h>
 
 #include <string>
@@ -17,7 +18,9 @@ constexpr uint32_t kFirstCliId = 40100;  // ids from here on are the command-lin
 TEST(StringTableTest, ProgramTextsFitTheirLoadBuffers) {
     for (const StringEntry* e = StringTableBegin(); e != StringTableEnd(); ++e) {
         if (e->id >= kFirstCliId) continue;
-        const bool wide = e->id == IDS_SETTINGS_MISSING || e->id == IDS_OBJECT_FROM_LRESULT_MISSING;
+        const bool wide = e->id == IDS_SETTINGS_MISSING ||
+                          e->id == IDS_OBJECT_FROM_LRESULT_MISSING ||
+                          e->id == IDS_PROGRAM_PATH_TOO_LONG;
         const size_t capacity = wide ? 80 : 60;
         EXPECT_LT(Cp1251::FromUtf8(e->utf8).size(), capacity) << "string " << e->id << ": " << e->utf8;
     }
