@@ -27,6 +27,14 @@ HICON LoadIconSized(HINSTANCE module, int id, int metricX, int metricY) {
 
 ScreenPoint ToScreenPoint(POINT p) { return {p.x, p.y}; }
 
+// The hooks watch this process too: a gesture on the password field itself must not turn the
+// password into a block.
+bool IsOwnWindow(HWND window) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    return process == GetCurrentProcessId();
+}
+
 }  // namespace
 
 CMainDlg::CMainDlg(HINSTANCE module, AppState& app, KeyCache& cache, MessageBoxSink& messages,
@@ -214,7 +222,7 @@ bool CMainDlg::FindTargetUnderCursor() {
     GetCursorPos(&cursor);
     HidePasswordWindow();
     HWND window = WindowFromPoint(cursor);
-    if (!window) return false;
+    if (!window || IsOwnWindow(window)) return false;
     RECT client = {};
     GetClientRect(window, &client);
     char className[25] = {};
@@ -263,7 +271,7 @@ void CMainDlg::OnShellRequest(HWND target, RequestKind kind) {
         return;
     case RequestKind::BrowserTarget:
     case RequestKind::EditTarget: {
-        if (ClipboardViewerOpen() || nearEdge) return;
+        if (ClipboardViewerOpen() || nearEdge || IsOwnWindow(target)) return;
         const bool html = kind == RequestKind::BrowserTarget;
         {
             RequestRoads::BusyScope busy(roads_);
