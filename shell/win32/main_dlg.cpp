@@ -328,10 +328,15 @@ void CMainDlg::OpenTrayMenu(POINT at) {
     PrepareTrayMenu(trayPopup_, app_.sleepMode != 0,
                     !ClipboardViewerOpen() && ClipboardHasText());
     // A popup menu of a window that is not in the foreground would not close when the user
-    // clicks elsewhere.
+    // clicks elsewhere. Afterwards the foreground goes back where it was: the hidden window
+    // keeps nothing a user could type into.
+    HWND previous = GetForegroundWindow();
     SetForegroundWindow(hwnd());
     TrackPopupMenu(trayPopup_, 0, at.x, at.y, 0, hwnd(), nullptr);
     PostMessageA(hwnd(), WM_NULL, 0, 0);
+    if (!IsWindowVisible(hwnd()) && previous && previous != hwnd() && IsWindow(previous)) {
+        SetForegroundWindow(previous);
+    }
 }
 
 void CMainDlg::OnMenuCommand(UINT id) {

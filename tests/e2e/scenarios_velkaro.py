@@ -1,0 +1,386 @@
+"""End-to-end scenarios of the tray program: the real velkaro.exe and velhook.dll on the Wine
+desktop, driven by gestures, typing and the tray icon against edit_target.exe, an editor of
+another process that reports its text.
+
+Every scenario installs the pair into C:\\velkaro (the program keeps velkaro.ini beside
+itself) with a settings file written by the scenario, so no start-up message is in the way
+unless a scenario asks for it.
+"""
+
+import struct
+
+from scenarios import sample_letter
+from velkaro_e2e import DESKTOP_SIZE, E2EFailure, EditTarget, Snapshot, centre, check, menu_text, scenario
+
+CAPTION = "Velkaro Stego Версия 3.1"
+OPEN_MARKER = b"[!dgt_encry]"
+CLOSE_MARKER = b"[/!dgt_encry]"
+PASSWORD = "Tainoe-Slovo-7"
+TEMPLATES = ["Привет!", "Ты где?", "Когда мы можем встретиться?", "Пожалуйста, позвони мне!",
+             "Во сколько у нас встреча?", "Как у тебя дела?", "Я задержусь.", "У нас дождь!",
+             "У меня для тебя есть новость", "Встретимся вечером, как договаривались."]
+TRAY_MENU = ["Стереть пароль", "Очистить буфер обмена", "Просмотр буфера обмена", "Настройка", "Помощь",
+             "О программе", "Закрыть меню", "Спящий режим", "Выход"]
+
+
+def settings_file(keep_password=1, add_note=0, stego_key=17):
+    """velkaro.ini as the program writes it: ten numeric fields, the own template, the count
+    byte and the template lines."""
+    numbers = struct.pack("<iiiiiHiiiH", 0, 0, 0, keep_password, 0, 0, add_note, 1, 1, stego_key)
+    lines = b"".join(t.encode("cp1251") + b"\n" for t in TEMPLATES)
+    return numbers + b">\n" + bytes([len(TEMPLATES)]) + lines
+
+
+# ---- The program on the desktop ------------------------------------------------------------------
+
+class Velkaro:
+    """velkaro.exe installed and started on the session's desktop."""
+
+    def __init__(self, s, settings=None):
+        self.s = s
+        self.exe = s.install(["velkaro.exe", "velhook.dll"])
+        self.ini = s.installed_file("velkaro", "velkaro.ini")
+        if settings is not None:
+            self.ini.write_bytes(settings)
+        elif self.ini.exists():
+            self.ini.unlink()  # an earlier scenario's, in the same prefix
+
+    def start(self):
+        """Launches the program and waits until it runs hidden, with its icon in the tray."""
+        self.s.launch(self.exe)
+        self.s.wait_tray_icons(1)
+        shot, _ = self.s.wait_snapshot(lambda sh: self.main_window(sh, visible=False) and not self.password_window(sh),
+                                       what="the main window, hidden")
+        self.pid = self.main_window(shot, visible=False)["pid"]
+        return self
+
+    @staticmethod
+    def main_window(shot, visible=True):
+        """The main window (the "#32770" holding the password field), shown or hidden."""
+        for w in shot.windows(cls="#32770", title=CAPTION, visible=visible):
+            controls = w.get("controls")
+            if controls is not None and Snapshot.control(w, 1002):
+                return w
+            if controls is None and not visible:  # hidden windows may come without their controls
+                return w
+        return None
+
+    def password_window(self, shot):
+        """The password window when it is shown (the main window, visible)."""
+        return self.main_window(shot, visible=True)
+
+    @staticmethod
+    def message_box(shot):
+        """A visible message box of the program: (window, its text) or None."""
+        for w in shot.windows(cls="#32770", title=CAPTION):
+            if Snapshot.control(w, 1002):
+                continue
+            texts = [c.get("text", "") for c in w.get("controls", []) if c["class"] == "Static" and c.get("text")]
+            return w, " ".join(texts)
+        return None
+
+    def wait_password_window(self, what="the password window with the caret in its field"):
+        """Waits for the password window in the foreground with the keyboard focus in its
+        password field; returns the window."""
+        def ready(sh):
+            w = self.password_window(sh)
+            field = w and Snapshot.control(w, 1002)
+            return w if field and sh.foreground == w["hwnd"] and sh.focus and sh.focus["hwnd"] == field["hwnd"] \
+                and sh.focus["password"] else None
+        _, window = self.s.wait_snapshot(ready, what=what)
+        return window
+
+    def wait_hidden(self):
+        self.s.wait_snapshot(lambda sh: not self.password_window(sh), what="the password window hidden")
+
+    def wait_message(self, text):
+        """Waits for a message box with `text`; returns the box."""
+        _, (box, shown) = self.s.wait_snapshot(
+            lambda sh: (lambda m: m if m and text in m[1] else None)(self.message_box(sh)),
+            what=f"a message box saying {text!r}")
+        return box
+
+    def answer_message(self, key="Return"):
+        self.s.key(key)
+        self.s.wait_snapshot(lambda sh: not self.message_box(sh), what="the message box closed")
+
+    def enter_password(self, password=PASSWORD):
+        self.s.type_ascii(password)
+        self.s.key("Return")
+
+    def running(self, shot=None):
+        shot = shot or self.s.fresh_snapshot()
+        return self.pid in shot.pids_of("velkaro.exe")
+
+    def tray_menu(self):
+        """Opens the tray menu with a right click on the icon; returns the menu."""
+        return self.s.open_tray_menu(CAPTION)
+
+    def choose(self, item):
+        self.tray_menu()
+        self.s.choose_menu_item(item)
+
+    def requests_handled(self):
+        """Returns once every request posted so far has been handled: the tray menu, asked for
+        now, is the next request in the program's queue. "Закрыть меню" closes it again (under
+        Wine the keyboard does not reach a menu whose owner window is hidden, so no Esc)."""
+        self.choose("Закрыть меню")
+
+
+def sealed(text):
+    return OPEN_MARKER in text and text.endswith(CLOSE_MARKER)
+
+
+def check_opens(s, text, letter, password=PASSWORD):
+    check(s.cli_open(password, text) == letter, "velkaro-cli does not open the block to the letter")
+    check(password.encode("cp1251") not in text, "the password is in the target's text")
+
+
+# ---- Scenarios -------------------------------------------------------------------------------------
+
+@scenario(needs_cli=True)
+def velkaro_double_click(s):
+    """A double click seals the editor's letter after a password; a second one opens it with
+    the kept key, no password asked."""
+    letter = sample_letter()
+    app = Velkaro(s, settings_file()).start()
+    target = EditTarget(s, text=letter, size=(520, 260), pos=(240, 180)).start()
+    s.screenshot("target")
+
+    s.step("a double click on the letter: the password window over the target, the caret in its field")
+    s.double_click(*target.word_point(1))
+    window = app.wait_password_window()
+    left, top, right, bottom = target.client()
+    wl, wt, wr, wb = window["rect"]
+    check(abs((wl + wr) // 2 - (left + right) // 2) <= 1 and abs((wt + wb) // 2 - (top + bottom) // 2) <= 1,
+          f"the password window {window['rect']} is not centred on the target {target.client()}")
+    check(window["topmost"], "the password window is not topmost")
+    check(target.counter("lbuttondblclk") == 0, "the double click reached the editor")
+    s.window_screenshot("password-window", window)
+    s.screenshot("password-window-over-target")
+
+    s.step("the password and Enter: the editor holds the block and the closing marker")
+    app.enter_password()
+    text = target.wait_text(sealed, what="the sealed block in the editor")
+    check(text.startswith(OPEN_MARKER), f"something stands before the block: {text[:40]!r}")
+    check_opens(s, text, letter)
+    app.wait_hidden()
+    s.screenshot("sealed")
+
+    s.step("a double click on the block opens it at once with the kept key")
+    s.double_click(*target.word_point(0))
+    target.wait_text(letter)
+    shot = s.fresh_snapshot()
+    check(not app.password_window(shot), "the password window was shown although the key is kept")
+    check(app.ini.read_bytes() == settings_file(), "the settings file changed")
+
+
+@scenario(needs_cli=True)
+def velkaro_wrong_password(s):
+    """Without the kept password every request asks; a wrong password says so and leaves the
+    window open, the right one then finishes the same request."""
+    letter = sample_letter()
+    app = Velkaro(s, settings_file(keep_password=0)).start()
+    target = EditTarget(s, text=letter).start()
+    s.double_click(*target.word_point(1))
+    window = app.wait_password_window()
+    check(Snapshot.control(window, 1003)["checked"] == 0, "the keep box is checked although the setting is off")
+    app.enter_password()
+    text = target.wait_text(sealed, what="the sealed block")
+    check_opens(s, text, letter)
+    app.wait_hidden()
+
+    s.step("the block asks for the password again; a wrong one gives the message")
+    s.double_click(*target.word_point(0))
+    app.wait_password_window()
+    app.enter_password("not-the-password")
+    box = app.wait_message("Неправильный пароль")
+    s.window_screenshot("wrong-password", box)
+    app.answer_message()
+    window = app.wait_password_window("the password window open again for another try")
+    check(target.text() == text, "a wrong password changed the text")
+    check(Snapshot.control(window, 1002)["text_length"] == 0, "the wrong password is still in the field")
+
+    s.step("the right password opens the same block")
+    app.enter_password()
+    target.wait_text(letter)
+    app.wait_hidden()
+
+
+@scenario(needs_cli=True)
+def velkaro_gestures(s):
+    """ALT + right click and ALT+F10 start a request; a double click near the right edge does
+    nothing; windows too small for the mouse keep their double click."""
+    letter = sample_letter()
+    app = Velkaro(s, settings_file()).start()
+    target = EditTarget(s, text=letter, size=(420, 200), pos=(60, 60)).start()
+
+    s.step("ALT + right click: the password window, no context menu in the editor")
+    s.alt_right_click(*target.point(0.4, 0.5))
+    app.wait_password_window()
+    check(target.counter("rbuttondown") == 0 and target.counter("contextmenu") == 0,
+          f"the right button reached the editor: {target.state()['counters']}")
+    s.key("Escape")
+    app.wait_hidden()
+    check(target.text() == letter, "Esc changed the text")
+
+    s.step("ALT+F10 on the focused editor: the password window; the password seals the letter")
+    s.click(*target.point(0.4, 0.5))
+    target.wait_state(lambda st: st["focus"], what="the editor focused")
+    s.chord("alt", "F10")
+    app.wait_password_window()
+    app.enter_password()
+    text = target.wait_text(sealed, what="the block sealed after ALT+F10")
+    check_opens(s, text, letter)
+    app.wait_hidden()
+
+    s.step("a double click 10 pixels from the right edge does nothing")
+    left, top, right, bottom = target.client()
+    s.double_click(right - 10, (top + bottom) // 2)
+    app.requests_handled()
+    check(not app.password_window(s.fresh_snapshot()), "a double click near the edge started a request")
+    check(target.text() == text, "a double click near the edge changed the text")
+
+    s.step("a window 40 pixels wide gets its double click; the program does nothing")
+    narrow = EditTarget(s, name="narrow", text="Узкое окно".encode("cp1251"), size=(40, 200), pos=(600, 60)).start()
+    s.double_click(*narrow.point(0.5, 0.2))
+    narrow.wait_state(lambda st: narrow.counter("lbuttondblclk", st) == 1, what="the double click in the narrow window")
+    app.requests_handled()
+    check(not app.password_window(s.fresh_snapshot()), "the narrow window started a request")
+
+    s.step("a single-line field of 120 x 20: ALT+F10 seals it, the double click is its own")
+    field = EditTarget(s, name="field", text=b"Pole vvoda", size=(120, 20), single_line=True, pos=(600, 320)).start()
+    s.double_click(*field.point(0.3, 0.5))
+    field.wait_state(lambda st: field.counter("lbuttondblclk", st) == 1, what="the double click in the field")
+    app.requests_handled()
+    check(not app.password_window(s.fresh_snapshot()), "the double click on a 20-pixel field started a request")
+    # The keyboard gesture is refused, like the mouse's, with the cursor within 20 pixels of the
+    # right or bottom edge, which in a 20-pixel field is everywhere in it: the cursor goes above.
+    left, top, _, _ = field.client()
+    s.move(left + 10, top - 15)
+    s.chord("alt", "F10")
+    # The key of the earlier seal is kept: the field is sealed at once, no password asked.
+    check_opens(s, field.wait_text(sealed, what="the field sealed by ALT+F10"), b"Pole vvoda")
+
+
+@scenario(needs_cli=True)
+def velkaro_tray_menu(s):
+    """The tray menu: sleep mode turns the gestures off and on and changes the icon; erasing
+    the password makes the next decryption ask; Exit asks, and OK ends the program."""
+    letter = sample_letter()
+    app = Velkaro(s, settings_file()).start()
+    target = EditTarget(s, text=letter, size=(420, 200), pos=(60, 60)).start()
+
+    s.step("the menu's eleven positions")
+    menu = app.tray_menu()
+    items = menu["items"]
+    check(len(items) == 11 and items[3]["separator"] and items[7]["separator"],
+          f"the menu has {len(items)} positions: {items}")
+    texts = [menu_text(i["text"]) for i in items if not i["separator"]]
+    check(texts == TRAY_MENU, f"the menu reads {texts}")
+    sleep_item = next(i for i in items if menu_text(i["text"]) == "Спящий режим")
+    check(not sleep_item["checked"], "sleep mode is checked at start")
+    s.screenshot("tray-menu")
+    s.choose_menu_item("Закрыть меню")
+
+    icon = s.tray_icon(CAPTION)
+    awake = s.capture_rgb(icon)
+
+    s.step("sleep mode: the icon changes and a double click reaches the editor")
+    app.choose("Спящий режим")
+    s.wait_until(lambda: s.capture_rgb(icon) != awake, what="the sleep icon in the tray")
+    s.screenshot("sleep-icon", [icon[0] - 40, icon[1] - 4, icon[2] + 4, icon[3] + 4])
+    s.double_click(*target.word_point(0))
+    target.wait_state(lambda st: target.counter("lbuttondblclk", st) == 1, what="the double click in the editor")
+    menu = app.tray_menu()
+    check(next(i for i in menu["items"] if menu_text(i["text"]) == "Спящий режим")["checked"],
+          "sleep mode is not checked")
+    s.choose_menu_item("Спящий режим")
+    s.wait_until(lambda: s.capture_rgb(icon) == awake, what="the normal icon back")
+
+    s.step("awake again: the double click seals the letter")
+    s.double_click(*target.word_point(1))
+    app.wait_password_window()
+    app.enter_password()
+    text = target.wait_text(sealed, what="the sealed block")
+    app.wait_hidden()
+
+    s.step("Стереть пароль: the next decryption asks for the password")
+    app.choose("Стереть пароль")
+    s.double_click(*target.word_point(0))
+    app.wait_password_window("the password window although the key was kept before")
+    app.enter_password()
+    target.wait_text(letter)
+    app.wait_hidden()
+    check_opens(s, text, letter)
+
+    s.step("Выход with Cancel keeps the program running")
+    app.choose("Выход")
+    box = app.wait_message("Вы хотите завершить выполнение программы ?")
+    s.window_screenshot("exit-question", box)
+    app.answer_message("Escape")
+    check(app.running(), "Cancel ended the program")
+    app.requests_handled()
+
+    s.step("Выход with OK removes the icon and the hooks; the process ends")
+    app.choose("Выход")
+    app.wait_message("Вы хотите завершить выполнение программы ?")
+    app.answer_message("Return")
+    s.wait_snapshot(lambda sh: app.pid not in sh.pids_of("velkaro.exe"), what="velkaro.exe ended")
+    s.wait_until(lambda: not s.tray_icons(), what="no icon left in the tray")
+    before = target.counter("lbuttondblclk")
+    s.double_click(*target.word_point(0))
+    target.wait_state(lambda st: target.counter("lbuttondblclk", st) == before + 1,
+                      what="the double click reaching the editor: no hook left")
+
+
+@scenario(needs_cli=True)
+def velkaro_second_instance(s):
+    """A second start says the program is loaded and ends; the first keeps working."""
+    letter = sample_letter()
+    app = Velkaro(s, settings_file()).start()
+    s.launch(app.exe)
+    box = app.wait_message("Программа уже загружена.")
+    s.window_screenshot("already-loaded", box)
+    second = box["pid"]
+    check(second != app.pid, "the first instance showed the message")
+    app.answer_message()
+    s.wait_snapshot(lambda sh: second not in sh.pids_of("velkaro.exe"), what="the second instance ended")
+    check(app.running(), "the first instance ended too")
+
+    target = EditTarget(s, text=letter).start()
+    s.double_click(*target.word_point(1))
+    app.wait_password_window()
+    app.enter_password()
+    check_opens(s, target.wait_text(sealed, what="the sealed block"), letter)
+
+
+@scenario(needs_cli=True)
+def velkaro_tray_request(s):
+    """A left click on the tray icon opens the password window in the middle of the screen; OK
+    with the mouse over the editor seals its letter. A missing settings file is reported once
+    and written with the defaults."""
+    letter = sample_letter()
+    app = Velkaro(s)  # no settings file
+    s.launch(app.exe)
+    app.wait_message("Файл Velkaro.ini не найден.")
+    app.answer_message()
+    s.wait_tray_icons(1)
+    check(app.ini.read_bytes() == settings_file(), "the defaults written are not the 246-byte default file")
+    shot, _ = s.wait_snapshot(lambda sh: app.main_window(sh, visible=False), what="the main window, hidden")
+    app.pid = app.main_window(shot, visible=False)["pid"]
+    target = EditTarget(s, text=letter, size=(400, 160), pos=(40, 40)).start()
+
+    s.click_tray_icon(CAPTION)
+    window = app.wait_password_window()
+    wl, wt, wr, wb = window["rect"]
+    check(abs((wl + wr) // 2 - DESKTOP_SIZE[0] // 2) <= 1 and abs((wt + wb) // 2 - DESKTOP_SIZE[1] // 2) <= 1,
+          f"the password window {window['rect']} is not in the middle of the screen")
+    s.type_ascii(PASSWORD)
+    s.move(*target.point(0.5, 0.5))
+    s.key("Return")
+    check_opens(s, target.wait_text(sealed, what="the letter under the cursor sealed"), letter)
+    app.wait_hidden()
+
+
+__all__ = ["E2EFailure"]
