@@ -20,6 +20,7 @@ sys.dont_write_bytecode = True  # no __pycache__ in the source tree
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 
 import scenarios  # noqa: E402,F401  (registers the scenarios)
+import scenarios_html  # noqa: E402,F401
 from velkaro_e2e import SCENARIOS, E2EFailure, Session  # noqa: E402
 
 
