@@ -14,6 +14,8 @@ namespace {
 ATOM RegisterServerClass() {
     WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof windowClass;
+    // The browser control takes double clicks, which is how the hooks see a gesture on it.
+    windowClass.style = CS_DBLCLKS;
     windowClass.lpfnWndProc = DefWindowProcW;  // replaced per window at WM_NCCREATE
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
