@@ -18,7 +18,7 @@ from pathlib import Path
 sys.dont_write_bytecode = True
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 
-from scenarios_velkaro import Velkaro, settings_file  # noqa: E402
+from velkaro_app import Velkaro, settings_file  # noqa: E402
 from velkaro_e2e import Session, windows_path  # noqa: E402
 
 PASSWORD = "Speed-Probe-1"

@@ -8,15 +8,11 @@ from contextlib import contextmanager
 from pathlib import Path
 
 from html_target import HtmlTarget
-from velkaro_e2e import DEFAULT_TIMEOUT, DESKTOP_TIMEOUT, Snapshot, centre, check, scenario
+from velkaro_app import BLOCK_MARKER, CAPTION, CLOSING_MARKER, IDC_PASSWORD, Velkaro
+from velkaro_e2e import Snapshot, check, scenario
 
 DATA = Path(__file__).resolve().parent / "data"
 
-CAPTION = "Velkaro Stego Версия 3.1"  # the main window, which is also the password window
-IDC_PASSWORD = 1002
-IDOK = 1
-BLOCK_MARKER = "[!dgt_encry]"
-CLOSING_MARKER = "[/!dgt_encry]"
 PASSWORD = "html-e2e-42"
 
 
@@ -25,67 +21,10 @@ def sample_letter():
     return (DATA / "letter.utf8.txt").read_bytes().decode("utf-8")
 
 
-def message_box(shot, text):
-    """velkaro.exe's visible message box that reads `text` (or contains it), or None."""
-    for window in shot.windows(cls="#32770", title=CAPTION):
-        if any(text in (c.get("text") or "") for c in window.get("controls", [])):
-            return window
-    return None
-
-
-def password_window(shot):
-    """velkaro.exe's password window (its main window) when it is visible, else None."""
-    for window in shot.windows(cls="#32770", title=CAPTION):
-        if Snapshot.control(window, IDC_PASSWORD):
-            return window
-    return None
-
-
-def answer_box(s, text, button=IDOK, timeout=DEFAULT_TIMEOUT):
-    """Waits for the message box that reads `text`, clicks the button of that id (the captions
-    follow the system's language: "ОК" here) and waits for the box to go; returns the box as it
-    was shown."""
-    _, box = s.wait_snapshot(lambda shot: message_box(shot, text), timeout, f"a message box {text!r}")
-    control = Snapshot.control(box, button)
-    check(control and control["class"] == "Button", f"the box {text!r} has no button {button}: {box['controls']}")
-    s.window_screenshot("message-box", box)
-    s.click(*centre(control["rect"]))
-    s.wait_snapshot(lambda shot: not (shot.window_by_handle(box["hwnd"]) or {}).get("visible"),
-                    what=f"the box {text!r} closed")
-    return box
-
-
-def start_velkaro(s):
-    """Installs and launches velkaro.exe without a settings file: it says so in a message box,
-    which is answered, writes its defaults (colour background, keep the password, Ctrl for the
-    hidden form, the own template ">") and puts its icon into the notification area."""
-    exe = s.install(["velkaro.exe", "velhook.dll"])
-    ini = s.installed_file("velkaro", "velkaro.ini")
-    if ini.exists():
-        ini.unlink()  # each scenario starts from the default settings
-    s.launch(exe)
-    answer_box(s, "Velkaro.ini не найден", timeout=DESKTOP_TIMEOUT)
-    s.wait_until(ini.exists, what="velkaro.ini written with the defaults")
-    s.wait_tray_icons(1)
-
-
-def wait_password_window(s, target):
-    """Waits for the password window over the target with the keyboard focus in its password
-    field (typing goes there and never into the target); returns the window."""
-    def ready(shot):
-        window = password_window(shot)
-        field = window and Snapshot.control(window, IDC_PASSWORD)
-        focus = shot.focus
-        if not field or not focus or shot.foreground != window["hwnd"]:
-            return None
-        return window if focus["hwnd"] == field["hwnd"] and focus["password"] else None
-
-    _, window = s.wait_snapshot(ready, what="the password window with the focus in its password field")
-    x, y = centre(window["rect"])
-    left, top, right, bottom = target.client()
-    check(left <= x < right and top <= y < bottom,
-          f"the password window {window['rect']} is not over the target {target.client()}")
-    return window
+def not_html_box(app, shot):
+    """The message that a letter cannot carry a hidden message, or the password window."""
+    box = app.message_box(shot)
+    return (box and "Формат сообщения не HTML" in box[1]) or app.password_window(shot)
 
 
 @contextmanager
@@ -106,7 +45,7 @@ def html_compose(s):
     place by a double click and a password, and opened again by a second double click with the
     kept key; every COM object of the page is released."""
     letter = sample_letter()
-    start_velkaro(s)
+    app = Velkaro(s).start()  # the default settings, written after the missing-file message
     target = HtmlTarget(s, kind="compose", text=letter).start()
     page = target.page()
     check(page["inner_text"] == letter, "the body does not hold the letter")
@@ -114,7 +53,7 @@ def html_compose(s):
 
     s.step("a double click on the body brings up the password window over the target")
     s.double_click(*target.point(0.5, 0.5))
-    wait_password_window(s, target)
+    app.wait_password_window(over=target.client())
     s.screenshot("password-window")
     state = target.state()
     check(target.counter("lbuttondblclk", state) == 0, f"the double click reached the control: {state['counters']}")
@@ -160,7 +99,7 @@ def html_hidden(s):
     click opens it again. A hidden message asked for on a plain-text letter is refused with
     "Формат сообщения не HTML" and changes nothing."""
     html = "<FONT face=Arial size=2>Встречаемся в пятницу у Ёлки — «в семь».</FONT><BR>Анна"
-    start_velkaro(s)
+    app = Velkaro(s).start()  # the default settings, written after the missing-file message
     plain = HtmlTarget(s, name="plain", kind="compose", text="Простой текст без оформления",
                        size=(400, 120), pos=(560, 420)).start()
     target = HtmlTarget(s, kind="compose", html=html, size=(460, 300), pos=(40, 40)).start()
@@ -170,10 +109,10 @@ def html_hidden(s):
     s.step("Ctrl + double click on the plain-text letter: the hidden form is refused")
     with holding(s, "ctrl"):
         s.double_click(*plain.point(0.5, 0.5))
-        s.wait_snapshot(lambda shot: message_box(shot, "Формат сообщения не HTML") or password_window(shot),
-                        what="the message that the letter is not HTML")
-    check(not password_window(s.snapshot()), "the password window came instead of the message")
-    answer_box(s, "Формат сообщения не HTML")
+        s.wait_snapshot(lambda shot: not_html_box(app, shot), what="the message that the letter is not HTML")
+    check(not app.password_window(s.snapshot()), "the password window came instead of the message")
+    app.wait_message("Формат сообщения не HTML", screenshot="message-box")
+    app.answer_message()
     page = plain.wait_released()
     check(page["puts"] == [] and page["bg_colours"] == [] and page["window_events"] == []
           and page["documents_obtained"] == 1, f"the plain-text letter was changed: {plain.describe()}")
@@ -181,7 +120,7 @@ def html_hidden(s):
     s.step("Ctrl + double click on the HTML letter, then the password: the hidden form")
     with holding(s, "ctrl"):
         s.double_click(*target.point(0.5, 0.5))
-        wait_password_window(s, target)
+        app.wait_password_window(over=target.client())
     s.screenshot("password-window")
     s.type_ascii(PASSWORD)
     s.key("Return")
@@ -228,7 +167,7 @@ def html_received(s):
     block = s.cli_seal(other_password, letter.encode("cp1251")).decode("cp1251")
     # As a mail program shows a received letter: line breaks as <BR>, inside the sender's font.
     received = "<FONT face=Arial size=2>" + block.replace("\r\n", "<BR>") + "</FONT>"
-    start_velkaro(s)
+    app = Velkaro(s).start()  # the default settings, written after the missing-file message
     note = "Короткое письмо: встречаемся завтра в 10:00."
     webmail = HtmlTarget(s, name="webmail", kind="webmail", text=note, size=(420, 160), pos=(560, 420)).start()
     view = HtmlTarget(s, name="view", kind="view", html=received, size=(460, 300), pos=(40, 40)).start()
@@ -237,7 +176,7 @@ def html_received(s):
 
     s.step("the web-mail text is sealed as text; a web page keeps its colour")
     s.double_click(*webmail.point(0.5, 0.5))
-    wait_password_window(s, webmail)
+    app.wait_password_window(over=webmail.client())
     s.type_ascii(PASSWORD)
     s.key("Return")
     page = webmail.wait_page(lambda p: p["puts"] and "click" in p["window_events"],
@@ -253,15 +192,16 @@ def html_received(s):
 
     s.step("the received mail's block is not sealed under the kept key: the password is asked for")
     s.double_click(*view.point(0.5, 0.5))
-    wait_password_window(s, view)
+    app.wait_password_window(over=view.client())
     check(view.page()["puts"] == [], "the received mail was written before its password was given")
     s.type_ascii("wrong-password")
     s.key("Return")
-    answer_box(s, "Неправильный пароль")
+    app.wait_message("Неправильный пароль", screenshot="message-box")
+    app.answer_message()
     check(view.page()["puts"] == [], "a wrong password changed the received mail")
 
     s.step("the right password opens the letter as text on a white background")
-    window = wait_password_window(s, view)
+    window = app.wait_password_window(over=view.client())
     check(Snapshot.control(window, IDC_PASSWORD)["text_length"] == 0, "the wrong password is still in the field")
     s.type_ascii(other_password)
     s.key("Return")

@@ -2,141 +2,14 @@
 desktop, driven by gestures, typing and the tray icon against edit_target.exe, an editor of
 another process that reports its text.
 
-Every scenario installs the pair into C:\\velkaro (the program keeps velkaro.ini beside
-itself) with a settings file written by the scenario, so no start-up message is in the way
-unless a scenario asks for it.
+Most scenarios start the program with a settings file of their own (velkaro_app.settings_file),
+so no start-up message is in the way.
 """
 
-import struct
-
 from scenarios import sample_letter
-from velkaro_e2e import DESKTOP_SIZE, E2EFailure, EditTarget, Snapshot, centre, check, menu_text, scenario
+from velkaro_app import CAPTION, IDC_PASSWORD, PASSWORD, TRAY_MENU, Velkaro, check_opens, sealed, settings_file
+from velkaro_e2e import DESKTOP_SIZE, E2EFailure, EditTarget, Snapshot, check, menu_text, scenario
 
-CAPTION = "Velkaro Stego Версия 3.1"
-OPEN_MARKER = b"[!dgt_encry]"
-CLOSE_MARKER = b"[/!dgt_encry]"
-PASSWORD = "Tainoe-Slovo-7"
-TEMPLATES = ["Привет!", "Ты где?", "Когда мы можем встретиться?", "Пожалуйста, позвони мне!",
-             "Во сколько у нас встреча?", "Как у тебя дела?", "Я задержусь.", "У нас дождь!",
-             "У меня для тебя есть новость", "Встретимся вечером, как договаривались."]
-TRAY_MENU = ["Стереть пароль", "Очистить буфер обмена", "Просмотр буфера обмена", "Настройка", "Помощь",
-             "О программе", "Закрыть меню", "Спящий режим", "Выход"]
-
-
-def settings_file(keep_password=1, add_note=0, stego_key=17):
-    """velkaro.ini as the program writes it: ten numeric fields, the own template, the count
-    byte and the template lines."""
-    numbers = struct.pack("<iiiiiHiiiH", 0, 0, 0, keep_password, 0, 0, add_note, 1, 1, stego_key)
-    lines = b"".join(t.encode("cp1251") + b"\n" for t in TEMPLATES)
-    return numbers + b">\n" + bytes([len(TEMPLATES)]) + lines
-
-
-# ---- The program on the desktop ------------------------------------------------------------------
-
-class Velkaro:
-    """velkaro.exe installed and started on the session's desktop."""
-
-    def __init__(self, s, settings=None):
-        self.s = s
-        self.exe = s.install(["velkaro.exe", "velhook.dll"])
-        self.ini = s.installed_file("velkaro", "velkaro.ini")
-        if settings is not None:
-            self.ini.write_bytes(settings)
-        elif self.ini.exists():
-            self.ini.unlink()  # an earlier scenario's, in the same prefix
-
-    def start(self):
-        """Launches the program and waits until it runs hidden, with its icon in the tray."""
-        self.s.launch(self.exe)
-        self.s.wait_tray_icons(1)
-        shot, _ = self.s.wait_snapshot(lambda sh: self.main_window(sh, visible=False) and not self.password_window(sh),
-                                       what="the main window, hidden")
-        self.pid = self.main_window(shot, visible=False)["pid"]
-        return self
-
-    @staticmethod
-    def main_window(shot, visible=True):
-        """The main window (the "#32770" holding the password field), shown or hidden."""
-        for w in shot.windows(cls="#32770", title=CAPTION, visible=visible):
-            controls = w.get("controls")
-            if controls is not None and Snapshot.control(w, 1002):
-                return w
-            if controls is None and not visible:  # hidden windows may come without their controls
-                return w
-        return None
-
-    def password_window(self, shot):
-        """The password window when it is shown (the main window, visible)."""
-        return self.main_window(shot, visible=True)
-
-    @staticmethod
-    def message_box(shot):
-        """A visible message box of the program: (window, its text) or None."""
-        for w in shot.windows(cls="#32770", title=CAPTION):
-            if Snapshot.control(w, 1002):
-                continue
-            texts = [c.get("text", "") for c in w.get("controls", []) if c["class"] == "Static" and c.get("text")]
-            return w, " ".join(texts)
-        return None
-
-    def wait_password_window(self, what="the password window with the caret in its field"):
-        """Waits for the password window in the foreground with the keyboard focus in its
-        password field; returns the window."""
-        def ready(sh):
-            w = self.password_window(sh)
-            field = w and Snapshot.control(w, 1002)
-            return w if field and sh.foreground == w["hwnd"] and sh.focus and sh.focus["hwnd"] == field["hwnd"] \
-                and sh.focus["password"] else None
-        _, window = self.s.wait_snapshot(ready, what=what)
-        return window
-
-    def wait_hidden(self):
-        self.s.wait_snapshot(lambda sh: not self.password_window(sh), what="the password window hidden")
-
-    def wait_message(self, text):
-        """Waits for a message box with `text`; returns the box."""
-        _, (box, shown) = self.s.wait_snapshot(
-            lambda sh: (lambda m: m if m and text in m[1] else None)(self.message_box(sh)),
-            what=f"a message box saying {text!r}")
-        return box
-
-    def answer_message(self, key="Return"):
-        self.s.key(key)
-        self.s.wait_snapshot(lambda sh: not self.message_box(sh), what="the message box closed")
-
-    def enter_password(self, password=PASSWORD):
-        self.s.type_ascii(password)
-        self.s.key("Return")
-
-    def running(self, shot=None):
-        shot = shot or self.s.fresh_snapshot()
-        return self.pid in shot.pids_of("velkaro.exe")
-
-    def tray_menu(self):
-        """Opens the tray menu with a right click on the icon; returns the menu."""
-        return self.s.open_tray_menu(CAPTION)
-
-    def choose(self, item):
-        self.tray_menu()
-        self.s.choose_menu_item(item)
-
-    def requests_handled(self):
-        """Returns once every request posted so far has been handled: the tray menu, asked for
-        now, is the next request in the program's queue. "Закрыть меню" closes it again (under
-        Wine the keyboard does not reach a menu whose owner window is hidden, so no Esc)."""
-        self.choose("Закрыть меню")
-
-
-def sealed(text):
-    return OPEN_MARKER in text and text.endswith(CLOSE_MARKER)
-
-
-def check_opens(s, text, letter, password=PASSWORD):
-    check(s.cli_open(password, text) == letter, "velkaro-cli does not open the block to the letter")
-    check(password.encode("cp1251") not in text, "the password is in the target's text")
-
-
-# ---- Scenarios -------------------------------------------------------------------------------------
 
 @scenario(needs_cli=True)
 def velkaro_double_click(s):
@@ -199,7 +72,7 @@ def velkaro_wrong_password(s):
     app.answer_message()
     window = app.wait_password_window("the password window open again for another try")
     check(target.text() == text, "a wrong password changed the text")
-    check(Snapshot.control(window, 1002)["text_length"] == 0, "the wrong password is still in the field")
+    check(Snapshot.control(window, IDC_PASSWORD)["text_length"] == 0, "the wrong password is still in the field")
 
     s.step("the right password opens the same block")
     app.enter_password()
@@ -361,14 +234,7 @@ def velkaro_tray_request(s):
     with the mouse over the editor seals its letter. A missing settings file is reported once
     and written with the defaults."""
     letter = sample_letter()
-    app = Velkaro(s)  # no settings file
-    s.launch(app.exe)
-    app.wait_message("Файл Velkaro.ini не найден.")
-    app.answer_message()
-    s.wait_tray_icons(1)
-    check(app.ini.read_bytes() == settings_file(), "the defaults written are not the 246-byte default file")
-    shot, _ = s.wait_snapshot(lambda sh: app.main_window(sh, visible=False), what="the main window, hidden")
-    app.pid = app.main_window(shot, visible=False)["pid"]
+    app = Velkaro(s).start()  # no settings file: the message, then the defaults
     target = EditTarget(s, text=letter, size=(400, 160), pos=(40, 40)).start()
 
     s.click_tray_icon(CAPTION)
