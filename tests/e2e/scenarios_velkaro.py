@@ -7,7 +7,7 @@ so no start-up message is in the way.
 """
 
 from scenarios import sample_letter
-from velkaro_app import CAPTION, IDC_PASSWORD, PASSWORD, TRAY_MENU, Velkaro, check_opens, sealed, settings_file
+from velkaro_app import CAPTION, IDC_PASSWORD, OPEN_MARKER, PASSWORD, TRAY_MENU, Velkaro, check_opens, sealed, settings_file
 from velkaro_e2e import DESKTOP_SIZE, E2EFailure, EditTarget, Snapshot, check, menu_text, scenario
 
 
