@@ -111,8 +111,7 @@ def html_hidden(s):
         s.double_click(*plain.point(0.5, 0.5))
         s.wait_snapshot(lambda shot: not_html_box(app, shot), what="the message that the letter is not HTML")
     check(not app.password_window(s.snapshot()), "the password window came instead of the message")
-    app.wait_message("Формат сообщения не HTML", screenshot="message-box")
-    app.answer_message()
+    app.answer_message(app.wait_message("Формат сообщения не HTML", screenshot="message-box"))
     page = plain.wait_released()
     check(page["puts"] == [] and page["bg_colours"] == [] and page["window_events"] == []
           and page["documents_obtained"] == 1, f"the plain-text letter was changed: {plain.describe()}")
@@ -196,8 +195,7 @@ def html_received(s):
     check(view.page()["puts"] == [], "the received mail was written before its password was given")
     s.type_ascii("wrong-password")
     s.key("Return")
-    app.wait_message("Неправильный пароль", screenshot="message-box")
-    app.answer_message()
+    app.answer_message(app.wait_message("Неправильный пароль", screenshot="message-box"))
     check(view.page()["puts"] == [], "a wrong password changed the received mail")
 
     s.step("the right password opens the letter as text on a white background")

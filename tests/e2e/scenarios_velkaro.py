@@ -7,7 +7,7 @@ so no start-up message is in the way.
 """
 
 from scenarios import sample_letter
-from velkaro_app import CAPTION, IDC_PASSWORD, OPEN_MARKER, PASSWORD, TRAY_MENU, Velkaro, check_opens, sealed, settings_file
+from velkaro_app import CAPTION, IDC_PASSWORD, IDCANCEL, IDOK, OPEN_MARKER, PASSWORD, TRAY_MENU, Velkaro, check_opens, sealed, settings_file
 from velkaro_e2e import DESKTOP_SIZE, E2EFailure, EditTarget, Snapshot, check, menu_text, scenario
 
 
@@ -67,9 +67,7 @@ def velkaro_wrong_password(s):
     s.double_click(*target.word_point(0))
     app.wait_password_window()
     app.enter_password("not-the-password")
-    box = app.wait_message("Неправильный пароль")
-    s.window_screenshot("wrong-password", box)
-    app.answer_message()
+    app.answer_message(app.wait_message("Неправильный пароль", screenshot="wrong-password"))
     window = app.wait_password_window("the password window open again for another try")
     check(target.text() == text, "a wrong password changed the text")
     check(Snapshot.control(window, IDC_PASSWORD)["text_length"] == 0, "the wrong password is still in the field")
@@ -124,7 +122,8 @@ def velkaro_gestures(s):
     s.step("a single-line field of 120 x 20: ALT+F10 seals it, the double click is its own")
     field = EditTarget(s, name="field", text=b"Pole vvoda", size=(120, 20), single_line=True, pos=(600, 320)).start()
     s.double_click(*field.point(0.3, 0.5))
-    field.wait_state(lambda st: field.counter("lbuttondblclk", st) == 1, what="the double click in the field")
+    field.wait_state(lambda st: field.counter("lbuttondblclk", st) == 1 and st["focus"],
+                     what="the double click in the field, which has the focus")
     app.requests_handled()
     check(not app.password_window(s.fresh_snapshot()), "the double click on a 20-pixel field started a request")
     # The keyboard gesture is refused, like the mouse's, with the cursor within 20 pixels of the
@@ -189,16 +188,14 @@ def velkaro_tray_menu(s):
 
     s.step("Выход with Cancel keeps the program running")
     app.choose("Выход")
-    box = app.wait_message("Вы хотите завершить выполнение программы ?")
-    s.window_screenshot("exit-question", box)
-    app.answer_message("Escape")
+    box = app.wait_message("Вы хотите завершить выполнение программы ?", screenshot="exit-question")
+    app.answer_message(box, IDCANCEL)
     check(app.running(), "Cancel ended the program")
     app.requests_handled()
 
     s.step("Выход with OK removes the icon and the hooks; the process ends")
     app.choose("Выход")
-    app.wait_message("Вы хотите завершить выполнение программы ?")
-    app.answer_message("Return")
+    app.answer_message(app.wait_message("Вы хотите завершить выполнение программы ?"), IDOK)
     s.wait_snapshot(lambda sh: app.pid not in sh.pids_of("velkaro.exe"), what="velkaro.exe ended")
     s.wait_until(lambda: not s.tray_icons(), what="no icon left in the tray")
     before = target.counter("lbuttondblclk")
@@ -213,11 +210,10 @@ def velkaro_second_instance(s):
     letter = sample_letter()
     app = Velkaro(s, settings_file()).start()
     s.launch(app.exe)
-    box = app.wait_message("Программа уже загружена.")
-    s.window_screenshot("already-loaded", box)
+    box = app.wait_message("Программа уже загружена.", screenshot="already-loaded")
     second = box["pid"]
     check(second != app.pid, "the first instance showed the message")
-    app.answer_message()
+    app.answer_message(box)
     s.wait_snapshot(lambda sh: second not in sh.pids_of("velkaro.exe"), what="the second instance ended")
     check(app.running(), "the first instance ended too")
 

@@ -6,10 +6,11 @@ password window, its message boxes and its tray icon and menu.
 
 import struct
 
-from velkaro_e2e import Snapshot, check
+from velkaro_e2e import Snapshot, centre, check
 
 CAPTION = "Velkaro Stego Версия 3.1"  # of the main window and of every message box
 IDC_PASSWORD = 1002
+IDOK, IDCANCEL = 1, 2
 BLOCK_MARKER = "[!dgt_encry]"
 CLOSING_MARKER = "[/!dgt_encry]"
 OPEN_MARKER = BLOCK_MARKER.encode()
@@ -49,8 +50,7 @@ class Velkaro:
         """Launches the program and waits until it runs hidden, with its icon in the tray."""
         self.s.launch(self.exe)
         if self.settings is None:
-            self.wait_message("Файл Velkaro.ini не найден.")
-            self.answer_message()
+            self.answer_message(self.wait_message("Файл Velkaro.ini не найден."))
             self.s.wait_until(self.ini.exists, what="velkaro.ini written with the defaults")
             check(self.ini.read_bytes() == settings_file(), "the defaults written are not the 246-byte default file")
         self.s.wait_tray_icons(1)
@@ -113,9 +113,14 @@ class Velkaro:
             self.s.window_screenshot(screenshot, box)
         return box
 
-    def answer_message(self, key="Return"):
-        self.s.key(key)
-        self.s.wait_snapshot(lambda sh: not self.message_box(sh), what="the message box closed")
+    def answer_message(self, box, button=IDOK):
+        """Clicks the button of that id (IDOK, IDCANCEL) in the message box and waits for the box
+        to go. A click, not a key: a key pressed while the box is still taking the foreground
+        would reach the window behind it."""
+        control = Snapshot.control(box, button)
+        check(control and control["class"] == "Button", f"the message box has no button {button}: {box}")
+        self.s.click(*centre(control["rect"]))
+        self.s.wait_snapshot(lambda sh: not sh.window_by_handle(box["hwnd"]), what="the message box closed")
 
     def enter_password(self, password=PASSWORD):
         self.s.type_ascii(password)
