@@ -92,6 +92,12 @@ void Dialog::Destroy() {
     if (hwnd_) DestroyWindow(hwnd_);  // WM_NCDESTROY clears hwnd_
 }
 
+bool Dialog::RouteDialogMessage(MSG& msg) { return RouteToDialog(msg); }
+
+void Dialog::EnterModalRun() { ++g_modalDepth; }
+
+bool Dialog::LeaveModalRun() { return --g_modalDepth > 0; }
+
 bool Dialog::UpdateData(bool saving) {
     DataExchange exchange(hwnd_, saving);
     DoDataExchange(exchange);

@@ -46,6 +46,15 @@ public:
     // value read was refused (the exchange has then shown its message and focused the control).
     bool UpdateData(bool saving);
 
+    // For the modal loops of this layer's other windows (the property sheet), so that they
+    // keep the rules of RunModal: keyboard navigation for whichever open dialog a message is
+    // meant for (true when it took the message), and a count of the modal runs under way.
+    // LeaveModalRun answers true when another modal run is still under way outside the one
+    // that ends: a WM_QUIT that ended it must then be posted again.
+    static bool RouteDialogMessage(MSG& msg);
+    static void EnterModalRun();
+    static bool LeaveModalRun();
+
 protected:
     // WM_INITDIALOG. The default writes the fields into the controls and returns TRUE (the
     // system puts the focus on the first control).

@@ -13,17 +13,17 @@ void PlaceWindow(HWND window, const std::string& caption) {
     MoveWindow(window, x, y, width, height, TRUE);
 }
 
-void ShowHelp(HWND owner, const char* helpPath) {
+bool ShowHelp(HWND owner, const char* helpPath) {
     // HtmlHelpA lives in hhctrl.ocx; binding it at run time spares the program an import
     // library MinGW does not ship, and a missing control costs nothing but the help.
     using HtmlHelpFn = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
     constexpr UINT kDisplayTopic = 0;  // HH_DISPLAY_TOPIC
     // It stays loaded to the end of the process: its help windows run on this thread.
     static HMODULE control = LoadLibraryA("hhctrl.ocx");
-    if (!control) return;
+    if (!control) return false;
     auto htmlHelp = reinterpret_cast<HtmlHelpFn>(
         reinterpret_cast<void*>(GetProcAddress(control, "HtmlHelpA")));
-    if (htmlHelp) htmlHelp(owner, helpPath, kDisplayTopic, 0);
+    return htmlHelp && htmlHelp(owner, helpPath, kDisplayTopic, 0) != nullptr;
 }
 
 }  // namespace velkaro

@@ -13,7 +13,8 @@ namespace velkaro {
 void PlaceWindow(HWND window, const std::string& caption);
 
 // Opens the help file at its topic (`helpPath`: the file, "::/", the topic) with HtmlHelpA,
-// owner `owner`. The HTML Help control is loaded when first needed; without it nothing opens.
-void ShowHelp(HWND owner, const char* helpPath);
+// owner `owner`. The HTML Help control is loaded when first needed. False when no help window
+// opened (no control, or the file is missing or unreadable): the caller tells the user.
+bool ShowHelp(HWND owner, const char* helpPath);
 
 }  // namespace velkaro
