@@ -5,20 +5,17 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <iterator>
 #include <string>
 
-#include "dialog_template_reader.h"
 #include "handles.h"
 #include "module_resources.h"
 #include "resource_ids.h"
+#include "template_lookup.h"
 
 namespace velkaro {
 namespace {
-
-constexpr DWORD kNoId = 0xFFFF;  // the id of a control that has none (-1 in the script)
 
 struct ExpectedControl {
     const char* role;
@@ -43,39 +40,11 @@ const ExpectedControl kControls[] = {
      IDB_BANNER},
 };
 
-std::string Describe(const RECT& r) {
-    char text[80];
-    std::snprintf(text, sizeof text, "(%ld,%ld)-(%ld,%ld)", r.left, r.top, r.right, r.bottom);
-    return text;
-}
-
-// Window class names are compared without regard to case, as the system does.
-bool SameClass(const std::wstring& a, const wchar_t* b) { return lstrcmpiW(a.c_str(), b) == 0; }
-
 bool Overlap(const DialogTemplateItem& a, const DialogTemplateItem& b) {
     return a.x < b.x + b.cx && b.x < a.x + a.cx && a.y < b.y + b.cy && b.y < a.y + a.cy;
 }
 
-DialogTemplate ReadTemplate102() {
-    const ResourceBytes bytes = FindResourceBytes(MAKEINTRESOURCEA(IDD_MAIN), MAKEINTRESOURCEA(5) /* RT_DIALOG */);
-    if (!bytes) {
-        ADD_FAILURE() << "no dialog resource " << IDD_MAIN;
-        return {};
-    }
-    std::optional<DialogTemplate> read = DialogTemplateReader::Read(bytes.data, bytes.size);
-    if (!read) {
-        ADD_FAILURE() << "dialog resource " << IDD_MAIN << " is not a readable extended template";
-        return {};
-    }
-    return *read;
-}
-
-const DialogTemplateItem* ItemWithId(const DialogTemplate& t, DWORD id) {
-    for (const DialogTemplateItem& item : t.items) {
-        if ((item.id & 0xFFFF) == id) return &item;
-    }
-    return nullptr;
-}
+DialogTemplate ReadTemplate102() { return ReadDialogTemplate(IDD_MAIN); }
 
 TEST(Template102, WindowIsAPopupWithCaptionSystemMenuAndModalFrame) {
     const DialogTemplate t = ReadTemplate102();
@@ -155,19 +124,8 @@ protected:
     static INT_PTR CALLBACK Procedure(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
 
     HWND dialog() const { return window_.get(); }
-    // The dialog manager converts a control's position and its size each on its own, so its
-    // right edge is x + cx converted apart, not the conversion of x + cx.
-    RECT Pixels(short x, short y, short cx, short cy) const {
-        RECT r = {x, y, cx, cy};
-        MapDialogRect(dialog(), &r);
-        return {r.left, r.top, r.left + r.right, r.top + r.bottom};
-    }
-    RECT PlaceOf(HWND control) const {
-        RECT r = {};
-        GetWindowRect(control, &r);
-        MapWindowPoints(nullptr, dialog(), reinterpret_cast<POINT*>(&r), 2);
-        return r;
-    }
+    RECT Pixels(short x, short y, short cx, short cy) const { return UnitsToPixels(dialog(), x, y, cx, cy); }
+    RECT PlaceOf(HWND control) const { return PlaceIn(dialog(), control); }
     HWND Banner() const {
         for (HWND child = GetWindow(dialog(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
             if (GetDlgCtrlID(child) == -1) return child;

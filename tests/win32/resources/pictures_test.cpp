@@ -1,5 +1,6 @@
-// Icons 128 and 144 and bitmaps 130, 179 and 181: present in the sizes the program asks for,
-// drawn with transparency, and (the banner) leaving room for the controls that lie on it.
+// Icons 128 and 144 and bitmaps 130, 179, 181, 147, 163, 161 and 162: present in the sizes
+// the program asks for, drawn with transparency, and (the banner) leaving room for the controls
+// that lie on it.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -189,10 +190,11 @@ TEST(Icons, SleepIconLooksDifferentFromTheProgramsIcon) {
 
 // ---- Bitmaps
 
-// The banner is drawn for the template's font, MS Sans Serif 8 at 96 dpi, whose dialog base
-// units are 6 x 13 pixels: its pixels are the template's units converted as the dialog manager
-// converts a control's place (position and size each on its own).
-RECT BannerPixels(int x, int y, int cx, int cy) {
+// The banner and the pictures of the about box and the chooser are drawn for their template's
+// font, MS Sans Serif 8 at 96 dpi, whose dialog base units are 6 x 13 pixels: their pixels are
+// the template's units converted as the dialog manager converts a control's place (position
+// and size each on its own).
+RECT TemplatePixels(int x, int y, int cx, int cy) {
     const int left = MulDiv(x, 6, 4), top = MulDiv(y, 13, 8);
     return {left, top, left + MulDiv(cx, 6, 4), top + MulDiv(cy, 13, 8)};
 }
@@ -204,11 +206,19 @@ struct ExpectedBitmap {
 };
 
 TEST(Bitmaps, HaveTheirSizesAndAre24BitUncompressed) {
-    const RECT banner = BannerPixels(0, 0, 172, 45);
+    const RECT banner = TemplatePixels(0, 0, 172, 45);
+    const RECT about = TemplatePixels(0, 0, 213, 39);
+    const RECT chooser = TemplatePixels(0, 0, 128, 17);
     const ExpectedBitmap bitmaps[] = {
         {IDB_BANNER, banner.right, banner.bottom},
         {IDB_LAYOUT_EN, 20, 16},
         {IDB_LAYOUT_RU, 20, 16},
+        {IDB_ABOUT, about.right, about.bottom},
+        {IDB_TEMPLATE, chooser.right, chooser.bottom},
+        // The toolbars' strips: 7 and 4 pictures of 16 x 15 (toolbars_test.cpp looks closer, and
+        // at the note button's picture, 171, which has a palette).
+        {IDR_TOOLBAR_CLIPBOARD, 7 * 16, 15},
+        {IDR_TOOLBAR_NOTE, 4 * 16, 15},
     };
     for (const ExpectedBitmap& want : bitmaps) {
         SCOPED_TRACE("bitmap " + std::to_string(want.id));
@@ -252,12 +262,12 @@ TEST(Bitmaps, BannerLeavesRoomForTheControlsAndLabelsThem) {
         RECT place;
         bool labelled;  // true: the label's ink is expected here; false: white throughout
     };
-    const RECT edit = BannerPixels(66, 13, 97, 12);
-    const RECT box = BannerPixels(71, 32, 9, 8);
+    const RECT edit = TemplatePixels(66, 13, 97, 12);
+    const RECT box = TemplatePixels(71, 32, 9, 8);
     const Area areas[] = {
         {"under the password edit", edit, false},
         {"under the check box", box, false},
-        {"left of the edit", {BannerPixels(4, 0, 0, 0).left, edit.top, edit.left - 2, edit.bottom}, true},
+        {"left of the edit", {TemplatePixels(4, 0, 0, 0).left, edit.top, edit.left - 2, edit.bottom}, true},
         {"right of the check box", {box.right + 1, box.top, p.width, box.bottom}, true},
     };
     for (const Area& area : areas) {
