@@ -4,6 +4,7 @@
 
 #include "clipboard_text.h"
 #include "data_exchange.h"
+#include "edit_settings.h"
 #include "edit_control_target.h"
 #include "password_dlg.h"
 #include "resource_ids.h"
@@ -47,6 +48,8 @@ CMainDlg::CMainDlg(HINSTANCE module, AppState& app, KeyCache& cache, MessageBoxS
       pictures_(pictures),
       cipher_(messages, app.currentKey, app.senderTag,
               reinterpret_cast<uint8_t*>(app.scratchBuffer)),
+      chooser_(module),
+      aboutBox_(module),
       editTransform_(app, request_, cipher_, messages),
       htmlTransform_(app, request_, cipher_, messages, codec_, chooser_),
       roads_(app, cache, request_, messages, *this),
@@ -101,6 +104,8 @@ void CMainDlg::AllowRequestMessages() {
 
 void CMainDlg::OnDestroy() {
     KillTimer(hwnd(), IDT_MAIN_LAYOUT);
+    clipboardViewer_.reset();
+    request_.clipboardSource = 0;
     brush_.release();
     trayPopup_ = nullptr;
     trayMenu_.reset();
@@ -182,11 +187,20 @@ void CMainDlg::HidePasswordWindow() {
 
 void CMainDlg::RefreshPasswordWindow() { UpdateData(false); }
 
-bool CMainDlg::ClipboardViewerOpen() { return false; }
+bool CMainDlg::ClipboardViewerOpen() {
+    DropClosedViewer();
+    return clipboardViewer_ != nullptr;
+}
 
 bool CMainDlg::AskPasswordModal(char* password, size_t capacity) {
     CPasswordDlg dialog(module(), app_, pictures_, roads_.keepPasswordBox);
-    if (dialog.RunModal(nullptr) != 1) return false;
+    // The viewer is the owner, so it stays disabled while the question is open: it cannot be
+    // closed under the road that its own command started.
+    HWND owner = clipboardViewer_ ? clipboardViewer_->hwnd() : nullptr;
+    if (dialog.RunModal(owner) != 1) {
+        if (clipboardViewer_) clipboardViewer_->MarkCancelled();
+        return false;
+    }
     lstrcpynA(password, dialog.password(), int(capacity));
     return true;
 }
@@ -195,7 +209,14 @@ bool CMainDlg::AskPasswordModal(char* password, size_t capacity) {
 // Targets and transforms
 
 ProbeResult CMainDlg::Transform(HWND window, bool html, TransformMode mode) {
-    if (request_.clipboardSource) return editTransform_.TransformEditText(nullptr, mode);
+    if (request_.clipboardSource) {
+        // The viewer's text is in textBuffer already; the result goes into its edit.
+        if (mode == TransformMode::Probe || !window || !IsWindow(window)) {
+            return editTransform_.TransformEditText(nullptr, mode);
+        }
+        EditControlTarget viewerEdit(window);
+        return editTransform_.TransformEditText(&viewerEdit, mode);
+    }
     if (!IsWindow(window)) {
         messages_.ShowMessage(IDS_TARGET_GONE, kStyleInformation);
         return ProbeResult::NothingToDo;
@@ -286,9 +307,7 @@ void CMainDlg::OnShellRequest(HWND target, RequestKind kind) {
         break;
     }
     case RequestKind::ViewerClosed:
-        roads_.probeResult = ProbeResult::NoRequest;
-        request_.clipboardSource = 0;
-        targetWindow_ = nullptr;
+        CloseClipboardViewer();
         return;
     default:
         return;
@@ -350,7 +369,7 @@ void CMainDlg::OnMenuCommand(UINT id) {
         SecureWipe(app_.textBuffer, sizeof app_.textBuffer);
         return;
     case ID_HELP:
-        ShowHelp(hwnd(), app_.helpPath);
+        OpenHelp();
         return;
     case ID_SLEEP_MODE:
         ToggleSleepMode();
@@ -360,12 +379,69 @@ void CMainDlg::OnMenuCommand(UINT id) {
         SetPermission(0);
         PostQuitMessage(0);
         return;
-    case ID_VIEW_CLIPBOARD:  // the clipboard viewer, the settings sheet and the about box
-    case ID_SETTINGS:        // have no window yet
+    case ID_VIEW_CLIPBOARD:
+        OpenClipboardViewer();
+        return;
+    case ID_SETTINGS:
+        EditSettings(module(), hwnd(), app_, messages_);
+        // The password window's box shows the setting just accepted.
+        roads_.keepPasswordBox = app_.config.keepPassword;
+        UpdateData(false);
+        return;
     case ID_ABOUT:
+        aboutBox_.RunModal(hwnd());
+        return;
     case ID_CLOSE_MENU:
     default:
         return;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// The clipboard viewer
+
+void CMainDlg::OpenClipboardViewer() {
+    if (ClipboardViewerOpen()) return;
+    htmlTarget_ = 0;
+    request_.clipboardSource = 1;
+    roads_.probeResult = ProbeResult::NothingToDo;
+    app_.clipboardState = int32_t(ProbeResult::NothingToDo);
+    SecureWipe(app_.textBuffer, sizeof app_.textBuffer);
+    // A clipboard without text, or with more than the buffer holds, opens an empty viewer.
+    if (ReadClipboardText(app_.textBuffer)) {
+        RequestRoads::BusyScope busy(roads_);
+        roads_.probeResult = editTransform_.TransformEditText(nullptr, TransformMode::Probe);
+        app_.clipboardState = int32_t(roads_.probeResult);
+    }
+    clipboardViewer_ = std::make_unique<CClipboardDlg>(module(), app_, roads_, messages_, hwnd());
+    if (!clipboardViewer_->CreateModeless(nullptr)) {
+        clipboardViewer_.reset();
+        CloseClipboardViewer();
+        return;
+    }
+    targetWindow_ = clipboardViewer_->TextEdit();
+    ShowWindow(clipboardViewer_->hwnd(), SW_SHOW);
+    SetForegroundWindow(clipboardViewer_->hwnd());
+}
+
+void CMainDlg::CloseClipboardViewer() {
+    if (clipboardViewer_ && roads_.Busy()) {
+        ShowWindow(clipboardViewer_->hwnd(), SW_HIDE);
+        return;
+    }
+    clipboardViewer_.reset();
+    roads_.probeResult = ProbeResult::NoRequest;
+    request_.clipboardSource = 0;
+    targetWindow_ = nullptr;
+}
+
+void CMainDlg::DropClosedViewer() {
+    if (clipboardViewer_ && clipboardViewer_->closed()) CloseClipboardViewer();
+}
+
+void CMainDlg::OpenHelp() {
+    if (!ShowHelp(hwnd(), app_.helpPath)) {
+        messages_.ShowMessage(IDS_HELP_MISSING, kStyleInformation);
     }
 }
 
@@ -410,7 +486,7 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& re
         UpdateData(false);
         return false;
     case WM_HELP:
-        ShowHelp(hwnd(), app_.helpPath);
+        OpenHelp();
         result = TRUE;
         return true;
     case WM_QUERYDRAGICON:

@@ -7,10 +7,12 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 
+#include "about_dlg.h"
 #include "app_state.h"
 #include "browser_window.h"
-#include "cover_text_chooser.h"
+#include "clipboard_dlg.h"
 #include "dialog.h"
 #include "edit_text_transform.h"
 #include "handles.h"
@@ -25,17 +27,11 @@
 #include "request_kind.h"
 #include "request_roads.h"
 #include "system_ansi_codec.h"
+#include "template_dlg.h"
 #include "tray_icon.h"
 #include "white_brush.h"
 
 namespace velkaro {
-
-// Until the cover-text chooser has its window, a hidden message takes the own template: the
-// chooser answers as its Cancel would.
-class OwnTemplateChooser : public CoverTextChooser {
-public:
-    bool Choose(const CConfig&, std::string&) override { return false; }
-};
 
 class CMainDlg : public ui::Dialog, private RequestHost {
 public:
@@ -67,7 +63,17 @@ private:
     void OnTrayNotify(UINT identifier, UINT mouseMessage);
     void OpenTrayMenu(POINT at);
     void OnMenuCommand(UINT id);
+    // "Просмотр буфера обмена": probes the clipboard's text and opens the viewer over it.
+    void OpenClipboardViewer();
+    // Destroys the viewer and ends the clipboard road. While a road of the viewer is under
+    // way (its password dialog runs a nested loop) the viewer is only hidden and stays
+    // marked closed, to be destroyed at the next occasion: its handler is still running.
+    void CloseClipboardViewer();
+    // Destroys a viewer that has marked itself closed.
+    void DropClosedViewer();
     void ToggleSleepMode();
+    // The help file at its first topic, or a message that it could not be opened.
+    void OpenHelp();
     // Lets the requests through the message filter of a process at a higher integrity level
     // than their senders (Vista and later; absent on XP, looked up at run time).
     void AllowRequestMessages();
@@ -87,13 +93,16 @@ private:
     RequestContext request_;
     MessageCipher cipher_;
     SystemAnsiCodec codec_;
-    OwnTemplateChooser chooser_;
+    CTemplateDlg chooser_;
+    CAboutDlg aboutBox_;
     EditTextTransform editTransform_;
     HtmlTransform htmlTransform_;
     RequestRoads roads_;
 
     CTrayIcon trayIcon_;
     LayoutIndicator indicator_;
+    // Open while the user works in it; the clipboard road (clipboardSource) belongs to it.
+    std::unique_ptr<CClipboardDlg> clipboardViewer_;
     ui::WhiteBrush brush_;
     ui::UniqueMenu trayMenu_;
     HMENU trayPopup_ = nullptr;
