@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "app_state.h"
+#include "clipboard_holder.h"
 #include "clipboard_text.h"
 #include "cp1251.h"
 #include "edit_control_target.h"
@@ -99,41 +100,6 @@ void Type(HWND edit, const std::string& text) {
     SendMessageA(edit, EM_SETSEL, GetWindowTextLengthA(edit), GetWindowTextLengthA(edit));
     for (char c : text) SendMessageA(edit, WM_CHAR, WPARAM(static_cast<unsigned char>(c)), 0);
 }
-
-// Another thread that holds the clipboard open with a window of its own, as another program
-// would, until the object goes.
-class ClipboardHolder {
-public:
-    ClipboardHolder() {
-        thread_ = std::thread([this] {
-            ui::UniqueWindow window(CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE,
-                                                    nullptr, nullptr, nullptr));
-            std::unique_lock<std::mutex> lock(mutex_);
-            opened_ = window && OpenClipboard(window.get()) != FALSE;
-            ready_ = true;
-            changed_.notify_all();
-            changed_.wait(lock, [this] { return done_; });
-            if (opened_) CloseClipboard();
-        });
-        std::unique_lock<std::mutex> lock(mutex_);
-        changed_.wait(lock, [this] { return ready_; });
-    }
-    ~ClipboardHolder() {
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            done_ = true;
-        }
-        changed_.notify_all();
-        thread_.join();
-    }
-    bool opened() const { return opened_; }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    bool ready_ = false, done_ = false, opened_ = false;
-    std::thread thread_;
-};
 
 class ClipboardViewerTest : public ::testing::Test, protected RequestHost {
 protected:
