@@ -44,6 +44,8 @@ CInfoNoteDlg::~CInfoNoteDlg() { Destroy(); }
 
 BOOL CInfoNoteDlg::OnInitDialog() {
     toolbar_.Create(hwnd(), module(), IDR_TOOLBAR_NOTE);
+    // The viewer's "clear" button empties the clipboard; here it empties only the note.
+    toolbar_.SetTipText(ID_TB_CLEAR, IDS_TIP_CLEAR_TEXT);
     HWND edit = Item(IDC_INFO_NOTE_TEXT);
     // What can be typed is what will be stored.
     SendMessageA(edit, EM_LIMITTEXT, kMaxNoteLength, 0);

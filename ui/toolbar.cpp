@@ -98,6 +98,10 @@ void Toolbar::Destroy() {
     images_.reset();
 }
 
+void Toolbar::SetTipText(UINT command, UINT stringId) {
+    tipTexts_.emplace_back(command, stringId);
+}
+
 void Toolbar::EnableButton(UINT command, bool enable) {
     if (window_) SendMessageA(window_.get(), TB_ENABLEBUTTON, command, MAKELPARAM(enable ? TRUE : FALSE, 0));
 }
@@ -115,7 +119,11 @@ bool Toolbar::IsOwnNotifier(HWND from) const {
 bool Toolbar::HandleNotify(const NMHDR& header, LRESULT& result) {
     if (header.code != TTN_NEEDTEXTA && header.code != TTN_NEEDTEXTW) return false;
     if (!IsOwnNotifier(header.hwndFrom)) return false;
-    const std::string text = LoadAnsiString(module_, UINT(header.idFrom), kTipCapacity);
+    UINT stringId = UINT(header.idFrom);
+    for (const auto& [command, tip] : tipTexts_) {
+        if (command == stringId) stringId = tip;
+    }
+    const std::string text = LoadAnsiString(module_, stringId, kTipCapacity);
     // The notification's own text field (80 characters) holds it: nothing has to outlive
     // the call. The dialog layer hands notifications on read-only, but the tooltip's record
     // is the sender's writable memory, meant to carry the answer back.

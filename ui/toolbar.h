@@ -12,6 +12,7 @@
 #include <commctrl.h>
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "handles.h"
@@ -55,6 +56,10 @@ public:
     // Destroys the window (the dialog calls it from OnDestroy, before its children go).
     void Destroy();
 
+    // Gives button `command` the tooltip of string `stringId` instead of its own id's string
+    // (a button whose command means something else in this window).
+    void SetTipText(UINT command, UINT stringId);
+
     void EnableButton(UINT command, bool enable);
     bool IsButtonEnabled(UINT command) const;
 
@@ -68,6 +73,8 @@ private:
     bool IsOwnNotifier(HWND from) const;
 
     HINSTANCE module_ = nullptr;
+    // Commands whose tooltip is another string: pairs of command and string id.
+    std::vector<std::pair<UINT, UINT>> tipTexts_;
     // Declared before the window, so the window (which draws from the list) goes first.
     UniqueImageList images_;
     UniqueWindow window_;

@@ -219,7 +219,7 @@ TEST_F(NoteEditorTest, TooltipsAreTheStringsOfTheCommands) {
         }
         ClickToolbarButton(dialog, ID_TB_EXIT);
     });
-    EXPECT_EQ(tips, (std::vector<std::wstring>{L"Очистить буфер обмена", L"Сохранить", L"Помощь",
+    EXPECT_EQ(tips, (std::vector<std::wstring>{L"Очистить текст", L"Сохранить", L"Помощь",
                                                 L"Выход"}));
 }
 
