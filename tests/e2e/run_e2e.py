@@ -22,6 +22,7 @@ sys.path.insert(0, str(Path(__file__).resolve().parent))
 import scenarios  # noqa: E402,F401  (registers the scenarios)
 import scenarios_velkaro  # noqa: E402,F401
 import scenarios_html  # noqa: E402,F401
+import scenarios_windows  # noqa: E402,F401
 from velkaro_e2e import SCENARIOS, E2EFailure, Session  # noqa: E402
 
 

@@ -8,7 +8,7 @@ from contextlib import contextmanager
 from pathlib import Path
 
 from html_target import HtmlTarget
-from velkaro_app import BLOCK_MARKER, CAPTION, CLOSING_MARKER, IDC_PASSWORD, Velkaro
+from velkaro_app import BLOCK_MARKER, CAPTION, CHOOSER_CAPTION, CLOSING_MARKER, IDC_PASSWORD, IDCANCEL, Velkaro
 from velkaro_e2e import Snapshot, check, scenario
 
 DATA = Path(__file__).resolve().parent / "data"
@@ -123,6 +123,10 @@ def html_hidden(s):
     s.screenshot("password-window")
     s.type_ascii(PASSWORD)
     s.key("Return")
+    # The defaults offer the template list: Cancel in the chooser keeps the own template.
+    chooser = app.wait_dialog(CHOOSER_CAPTION, screenshot="chooser")
+    check(target.page()["puts"] == [], "the letter was written before the chooser was answered")
+    app.click_control(chooser, IDCANCEL)
     page = target.wait_page(lambda p: p["puts"] and "setfocus" in p["window_events"],
                             what="the hidden form written, the click and the focus posted")
     s.wait_no_window(cls="#32770", title=CAPTION)

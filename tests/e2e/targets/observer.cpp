@@ -1,7 +1,9 @@
 // observer.exe: while it runs, writes a JSON snapshot of the desktop to a file every interval, so
 // a test on the Linux side can wait for what a person would see: the top-level windows, the
 // foreground window and its keyboard focus, the controls of dialogs and message boxes, open
-// popup menus with their items, and the notification area of the taskbar.
+// popup menus with their items, and the notification area of the taskbar. Toolbars, tab controls
+// and list boxes among a dialog's controls also list their buttons, tabs and items
+// (control_reader.h).
 //
 //   observer.exe --out FILE [--interval MS]
 //
@@ -12,6 +14,7 @@
 // by at most the timeout instead of stopping the observer.
 
 #include <windows.h>
+#include <commctrl.h>
 #include <shellapi.h>
 #include <tlhelp32.h>
 
@@ -21,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "control_reader.h"
 #include "handles.h"
 #include "json_writer.h"
 #include "menu_reader.h"
@@ -80,9 +84,11 @@ long TextLengthOf(HWND window) {
     return static_cast<long>(length);
 }
 
-bool IsEditClassName(const std::wstring& name) {
-    return CompareStringOrdinal(name.c_str(), -1, L"Edit", -1, TRUE) == CSTR_EQUAL;
+bool IsClass(const std::wstring& name, const wchar_t* cls) {
+    return CompareStringOrdinal(name.c_str(), -1, cls, -1, TRUE) == CSTR_EQUAL;
 }
+
+bool IsEditClassName(const std::wstring& name) { return IsClass(name, L"Edit"); }
 
 bool IsPasswordEdit(HWND window) {
     return IsEditClassName(ClassOf(window)) && (GetWindowLongW(window, GWL_STYLE) & ES_PASSWORD) != 0;
@@ -161,8 +167,14 @@ void WriteControl(JsonWriter& json, HWND control) {
         std::wstring text = ControlTextOf(control);
         json.Key("text").String(text.c_str(), text.size());
     }
-    if (CompareStringOrdinal(cls.c_str(), -1, L"Button", -1, TRUE) == CSTR_EQUAL) {
+    if (IsClass(cls, L"Button")) {
         WriteButtonState(json, control, style);
+    } else if (IsClass(cls, TOOLBARCLASSNAMEW)) {
+        WriteToolbarButtons(json, control, kSendTimeoutMs);
+    } else if (IsClass(cls, WC_TABCONTROLW)) {
+        WriteTabItems(json, control, kSendTimeoutMs);
+    } else if (IsClass(cls, L"ListBox")) {
+        WriteListItems(json, control, kSendTimeoutMs);
     }
     json.EndObject();
 }
