@@ -2,7 +2,6 @@
 
 #include <commdlg.h>
 
-#include "clipboard_scope.h"
 #include "clipboard_text.h"
 #include "data_exchange.h"
 #include "quiet_window_scope.h"
@@ -191,15 +190,11 @@ void CClipboardDlg::EncryptOrDecrypt() {
 }
 
 void CClipboardDlg::ClearClipboard() {
-    {
-        ui::ClipboardScope clipboard;
-        if (!clipboard.ok()) {
-            // Another program holds the clipboard: nothing is cleared here either.
-            QuietWindowScope quiet(hwnd());
-            messages_.ShowMessage(IDS_CLIPBOARD_BUSY, kStyleInformation);
-            return;
-        }
-        EmptyClipboard();
+    if (!EmptyClipboardText()) {
+        // Another program holds the clipboard: nothing is cleared here either.
+        QuietWindowScope quiet(hwnd());
+        messages_.ShowMessage(IDS_CLIPBOARD_BUSY, kStyleInformation);
+        return;
     }
     ui::WipeControlText(TextEdit());
     SendMessageA(TextEdit(), EM_SETMODIFY, FALSE, 0);

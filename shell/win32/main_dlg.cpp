@@ -365,7 +365,10 @@ void CMainDlg::OnMenuCommand(UINT id) {
         roads_.ErasePassword();
         return;
     case ID_CLEAR_CLIPBOARD:
-        EmptyClipboardText();
+        if (!EmptyClipboardText()) {
+            messages_.ShowMessage(IDS_CLIPBOARD_BUSY, kStyleInformation);
+            return;
+        }
         SecureWipe(app_.textBuffer, sizeof app_.textBuffer);
         return;
     case ID_HELP:

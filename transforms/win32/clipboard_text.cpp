@@ -42,9 +42,9 @@ bool WriteClipboardText(const char* text) {
     return true;
 }
 
-void EmptyClipboardText() {
+bool EmptyClipboardText() {
     ui::ClipboardScope clipboard;
-    if (clipboard.ok()) EmptyClipboard();
+    return clipboard.ok() && EmptyClipboard() != FALSE;
 }
 
 bool ClipboardHasText() { return IsClipboardFormatAvailable(CF_TEXT) != FALSE; }

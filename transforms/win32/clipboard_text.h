@@ -16,8 +16,8 @@ bool ReadClipboardText(char* buffer);
 // there. False when memory, the clipboard or the hand-over fails; the copy is freed then.
 bool WriteClipboardText(const char* text);
 
-// Empties the clipboard (nothing happens when another program holds it open).
-void EmptyClipboardText();
+// Empties the clipboard. False (and nothing changed) when another program holds it open.
+bool EmptyClipboardText();
 
 // True when the clipboard offers CF_TEXT (also when the system converts it from another
 // text format).

@@ -183,7 +183,7 @@ TEST_F(ClipboardTextTest, ALongerTextIsWrittenButNotReadForEncryption) {
 
 TEST_F(ClipboardTextTest, EmptyClipboardTextRemovesTheText) {
     ASSERT_TRUE(WriteClipboardText(kCyrillic.c_str()));
-    EmptyClipboardText();
+    EXPECT_TRUE(EmptyClipboardText());
     EXPECT_FALSE(ClipboardHasText());
     EXPECT_TRUE(OpenableByAnotherThread());
 }
@@ -199,7 +199,7 @@ TEST_F(ClipboardTextTest, HeldOpenByAnotherThreadReadAndWriteFailQuietly) {
         EXPECT_FALSE(ReadClipboardText(buffer_.data()));
         EXPECT_EQ(buffer_[0], '\0');
         EXPECT_FALSE(WriteClipboardText("other"));
-        EmptyClipboardText();  // does nothing while it is held
+        EXPECT_FALSE(EmptyClipboardText()) << "a held clipboard cannot be emptied";
     }
     ASSERT_TRUE(ReadClipboardText(buffer_.data())) << "the held clipboard kept its text";
     EXPECT_EQ(std::string(buffer_.data()), kCyrillic);
