@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bitmap_pixels.h"
 #include "handles.h"
 #include "memory_dc.h"
 #include "module_resources.h"
@@ -25,13 +26,6 @@ const LPCSTR kGroupIconType = MAKEINTRESOURCEA(14);  // RT_GROUP_ICON
 constexpr COLORREF kBackground = RGB(255, 0, 255);
 
 // 32-bit pixels of a picture, top row first, as 0x00RRGGBB.
-struct Pixels {
-    int width = 0;
-    int height = 0;
-    std::vector<uint32_t> argb;
-    uint32_t at(int x, int y) const { return argb[size_t(y) * size_t(width) + size_t(x)] & 0xFFFFFF; }
-};
-
 bool IsDark(uint32_t rgb) {
     const int r = (rgb >> 16) & 0xFF, g = (rgb >> 8) & 0xFF, b = rgb & 0xFF;
     return r * 3 + g * 6 + b < 128 * 10;
@@ -83,25 +77,10 @@ private:
     HGDIOBJ selected_ = nullptr;
 };
 
-// The pixels of a bitmap resource, read back through GetDIBits at 32 bits.
+// The pixels of a bitmap resource, read back at 32 bits.
 Pixels ReadBitmap(HBITMAP bitmap) {
-    BITMAP size = {};
-    GetObjectA(bitmap, sizeof size, &size);
-    Pixels p;
-    p.width = size.bmWidth;
-    p.height = size.bmHeight;
-    p.argb.resize(size_t(p.width) * size_t(p.height));
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = p.width;
-    info.bmiHeader.biHeight = -p.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     ui::WindowDc screen(nullptr);
-    if (GetDIBits(screen.get(), bitmap, 0, UINT(p.height), p.argb.data(), &info, DIB_RGB_COLORS) != p.height)
-        p.argb.assign(p.argb.size(), 0);
-    return p;
+    return ReadPixels(screen.get(), bitmap);
 }
 
 const char* IconName(UINT id) { return id == IDI_APP ? "icon 128" : "icon 144"; }

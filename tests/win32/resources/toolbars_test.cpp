@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bitmap_pixels.h"
 #include "handles.h"
 #include "memory_dc.h"
 #include "module_resources.h"
@@ -47,33 +48,7 @@ int PictureCount(const ExpectedToolbar& t) {
     return n;
 }
 
-// The pixels of a bitmap, top row first, as 0x00RRGGBB.
-struct Pixels {
-    int width = 0;
-    int height = 0;
-    std::vector<uint32_t> rgb;
-    uint32_t at(int x, int y) const { return rgb[size_t(y) * size_t(width) + size_t(x)] & 0xFFFFFF; }
-};
-
-Pixels Read(HDC dc, HBITMAP bitmap) {
-    BITMAP size = {};
-    GetObjectA(bitmap, sizeof size, &size);
-    Pixels p;
-    p.width = size.bmWidth;
-    p.height = size.bmHeight;
-    p.rgb.resize(size_t(p.width) * size_t(p.height));
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = p.width;
-    info.bmiHeader.biHeight = -p.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    if (GetDIBits(dc, bitmap, 0, UINT(p.height), p.rgb.data(), &info, DIB_RGB_COLORS) != p.height)
-        p.rgb.assign(p.rgb.size(), 0);
-    return p;
-}
-
+// A COLORREF as 0xRRGGBB, the form in which Pixels::at gives colours.
 uint32_t Rgb(COLORREF c) { return (uint32_t(GetRValue(c)) << 16) | (uint32_t(GetGValue(c)) << 8) | GetBValue(c); }
 
 // Test names and failure messages show the case's name, not its bytes.
@@ -101,11 +76,11 @@ TEST_P(Toolbar, BitmapHoldsOnePicturePerButtonSideBySideOnTheFaceGrey) {
     ui::UniqueBitmap bitmap(LoadBitmapA(TestModule(), MAKEINTRESOURCEA(want.id)));
     ASSERT_TRUE(bitmap) << "no bitmap " << want.id;
     ui::WindowDc screen(nullptr);
-    const Pixels p = Read(screen.get(), bitmap.get());
+    const Pixels p = ReadPixels(screen.get(), bitmap.get());
     EXPECT_EQ(p.width, kButtonWidth * PictureCount(want)) << "one picture for every button but the separators";
     EXPECT_EQ(p.height, kButtonHeight);
     // The image list takes the first pixel as the colour that is not drawn.
-    ASSERT_FALSE(p.rgb.empty());
+    ASSERT_FALSE(p.argb.empty());
     EXPECT_EQ(p.at(0, 0), kFace);
     // No picture is empty, none fills its square, and no two are alike (a strip cut at the
     // wrong width or with a picture missing would repeat or shift them).
@@ -152,9 +127,9 @@ TEST_P(Toolbar, ImageListDrawsEveryPictureWithATransparentBackground) {
             FillRect(dc.get(), &all, brush.get());
             ASSERT_TRUE(ImageList_Draw(list, i, dc.get(), 0, 0, ILD_TRANSPARENT));
         }
-        const Pixels p = Read(screen.get(), canvas.get());
+        const Pixels p = ReadPixels(screen.get(), canvas.get());
         int transparent = 0, face = 0;
-        for (uint32_t px : p.rgb) {
+        for (uint32_t px : p.argb) {
             transparent += (px & 0xFFFFFF) == Rgb(kCanvas);
             face += (px & 0xFFFFFF) == kFace;
         }
@@ -181,12 +156,12 @@ TEST(NoteButtonPicture, LoadsWithItsBackgroundMappedToTheButtonFace) {
         LoadImageA(TestModule(), MAKEINTRESOURCEA(IDB_EDIT_NOTE), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS)));
     ASSERT_TRUE(note);
     ui::WindowDc screen(nullptr);
-    const Pixels p = Read(screen.get(), note.get());
+    const Pixels p = ReadPixels(screen.get(), note.get());
     ASSERT_EQ(p.width, 16);
     ASSERT_EQ(p.height, 18);
     const uint32_t face = Rgb(GetSysColor(COLOR_3DFACE));
     int background = 0;
-    for (uint32_t px : p.rgb) background += (px & 0xFFFFFF) == face;
+    for (uint32_t px : p.argb) background += (px & 0xFFFFFF) == face;
     EXPECT_EQ(p.at(0, 0), face);
     EXPECT_EQ(p.at(15, 17), face);
     EXPECT_GT(background, 16 * 18 / 4);
