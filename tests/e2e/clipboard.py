@@ -22,10 +22,14 @@ class Clipboard:
         of a run are numbered by it (clipboard-NN.*), so every run leaves its own."""
         self._runs += 1
         report = self.s.artifacts / f"clipboard-{self._runs:02d}.json"
-        self.s.launch(self.s.program("clipboard_tool.exe"), mode, windows_path(path), "--report",
-                      windows_path(report))
+        tool = self.s.launch(self.s.program("clipboard_tool.exe"), mode, windows_path(path), "--report",
+                             windows_path(report))
         self.s.wait_until(report.exists, DEFAULT_TIMEOUT, f"clipboard_tool's report on {what}",
                           seen=lambda: f"no {report}")
+        # The tool goes on for about a second after its report (its process and windows end):
+        # input sent meanwhile can meet the desktop changing its active window.
+        self.s.wait_until(lambda: tool.poll() is not None, DEFAULT_TIMEOUT, f"clipboard_tool ended after {what}",
+                          seen=lambda: "still running")
         result = json.loads(report.read_text(encoding="utf-8"))
         check(result["ok"], f"clipboard_tool could not {what}: {result}")
         self.last = result

@@ -200,7 +200,7 @@ def viewer_open_block(s):
     viewer = app.wait_window_state(viewer, lambda w: viewer_text(w) == b"" and crypt_enabled(w),
                                    "the viewer emptied and 32788 enabled")
     check(clip.read() is None, f"the clipboard still holds text: {clip.last}")
-    app.click_control(viewer, IDC_CLIPBOARD_TEXT)
+    app.click_into(viewer, IDC_CLIPBOARD_TEXT)
     typed = "Kopiya dlya Anny: vstrecha v pyatnicu."
     s.type_ascii(typed)
     viewer = app.wait_window_state(viewer, lambda w: viewer_text(w) == typed.encode(), "the typed text in the viewer")
@@ -499,7 +499,7 @@ def settings_cancel(s):
         app.click_control(sheet, IDC_STEGO_INS)
         sheet = app.set_check(sheet, IDC_STEGO_OFFER_LIST, False)
         check(not visible_control(sheet, IDC_STEGO_TEMPLATES)["enabled"], "the list stays enabled with 1040 clear")
-        app.click_control(sheet, IDC_STEGO_OWN_TEMPLATE)
+        app.click_into(sheet, IDC_STEGO_OWN_TEMPLATE)
         s.key("End", "BackSpace")
         s.type_ascii("cover")
         sheet = app.wait_window_state(sheet, lambda w: visible_control(w, IDC_STEGO_OWN_TEMPLATE)["text"] == "cover"

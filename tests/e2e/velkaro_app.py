@@ -284,6 +284,15 @@ class Velkaro:
         check(control["enabled"], f"the control {control_id} of {window['title']!r} is disabled")
         self.s.click(*centre(control["rect"]))
 
+    def click_into(self, window, control_id):
+        """Clicks a control that takes typing (an edit) and waits until its window is in the
+        foreground with the focus in it, so that keys typed next reach it."""
+        control = visible_control(window, control_id)
+        self.click_control(window, control_id)
+        self.s.wait_snapshot(lambda sh: sh.foreground == window["hwnd"] and sh.focus
+                             and sh.focus["hwnd"] == control["hwnd"],
+                             what=f"the focus in control {control_id} of {window['title']!r}")
+
     def set_check(self, window, control_id, checked):
         """Clicks a check box of the window when it is not already in that state; returns the
         window once the box shows it."""
