@@ -15,40 +15,10 @@
 #include "password_dlg.h"
 #include "resource_ids.h"
 #include "temp_dir.h"
+#include "while_modal.h"
 
 namespace velkaro {
 namespace {
-
-// Runs `action` once, from the message loop of whatever modal run is under way, as soon as
-// `dialog` has its window.
-class WhileModal {
-public:
-    WhileModal(ui::Dialog& dialog, std::function<void(HWND)> action)
-        : dialog_(dialog), action_(std::move(action)) {
-        current_ = this;
-        timer_ = SetTimer(nullptr, 0, 10, &WhileModal::Tick);
-    }
-    ~WhileModal() {
-        if (timer_) KillTimer(nullptr, timer_);
-        current_ = nullptr;
-    }
-
-private:
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-        WhileModal* self = current_;
-        if (!self || !self->dialog_.hwnd() || !self->action_) return;
-        KillTimer(nullptr, self->timer_);
-        self->timer_ = 0;
-        auto action = std::move(self->action_);
-        self->action_ = nullptr;
-        action(self->dialog_.hwnd());
-    }
-
-    static inline WhileModal* current_ = nullptr;
-    ui::Dialog& dialog_;
-    std::function<void(HWND)> action_;
-    UINT_PTR timer_ = 0;
-};
 
 void Click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
